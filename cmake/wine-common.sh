@@ -1,0 +1,34 @@
+# Shared by the Wine scripts. Tests run Wine as an unprivileged user: as root, Wine ignores
+# read-only attributes when it opens and copies files, which would hide real failures.
+WINE=${WINE:-/usr/lib/wine/wine64}
+WINESERVER=${WINESERVER:-/usr/lib/wine/wineserver}
+WINE_TEST_USER=${WINE_TEST_USER:-mendtest}
+export WINEDEBUG=${WINEDEBUG:--all}
+# Mono and Gecko are not needed and their installers would stop wineboot with a dialog.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+export WINEARCH=win64
+
+is_root() { [ "$(id -u)" = 0 ]; }
+
+wine_ensure_user() {
+    if is_root && ! id "$WINE_TEST_USER" >/dev/null 2>&1; then
+        useradd --system --no-create-home --shell /usr/sbin/nologin "$WINE_TEST_USER"
+    fi
+}
+
+wine_chown() { if is_root; then chown -R "$WINE_TEST_USER:" "$@"; fi; }
+
+# Runs a command as the test user with only the variables Wine needs (plus MENDPACK_* ones,
+# which the tests use to pass settings into the Windows side).
+wine_as_user() {
+    local vars=(PATH=/usr/local/bin:/usr/bin:/bin HOME="$HOME" DISPLAY="$DISPLAY" WINEPREFIX="$WINEPREFIX"
+                WINEDEBUG="$WINEDEBUG" WINEDLLOVERRIDES="$WINEDLLOVERRIDES" WINEARCH="$WINEARCH"
+                LANG=C.UTF-8 LC_ALL=C.UTF-8)
+    local v
+    for v in $(compgen -e | grep '^MENDPACK_' || true); do vars+=("$v=${!v}"); done
+    if is_root; then
+        runuser -u "$WINE_TEST_USER" -- env -i "${vars[@]}" "$@"
+    else
+        env -i "${vars[@]}" "$@"
+    fi
+}

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# The cross-compiling emulator for Windows tests:  wine-exec.sh SESSION_LINK PROGRAM [ARGS...]
+# Runs PROGRAM's copy in the session that wine-session.sh started, as the test user.
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/wine-common.sh"
+link=$1; shift
+prog=$1; shift
+if [ ! -e "$link/env" ]; then
+    echo "wine-exec: no Wine session; run the tests through ctest (fixture wine_session_start)" >&2
+    exit 99
+fi
+source "$link/env"
+export SESSION DISPLAY WINEPREFIX HOME
+export MENDPACK_SESSION="$SESSION"
+copy="$SESSION/bin/$(basename "$prog")"
+[ -e "$copy" ] || { echo "wine-exec: $prog was not in the build when the session started" >&2; exit 98; }
+cd "$SESSION"
+wine_as_user "$WINE" "$copy" "$@"

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Starts or stops the Wine session that the Windows tests of one ctest run share.
+#   wine-session.sh start SESSION_LINK BIN_DIR
+#   wine-session.sh stop  SESSION_LINK
+# The session lives in a fresh folder under /tmp that the unprivileged test user owns: its own
+# HOME (Wine links the Desktop to it, so no test touches a real desktop), its own prefix, a copy
+# of the built programs, an Xvfb display and a wineserver kept alive with -p.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/wine-common.sh"
+
+cmd=$1 link=$2
+case $cmd in
+start)
+    bin=$3
+    if [ -e "$link/env" ]; then "$0" stop "$link" || true; fi
+    wine_ensure_user
+    session=$(mktemp -d /tmp/mendpack-wine.XXXXXX)
+    mkdir -p "$session/home" "$session/bin" "$session/prefix"
+    cp -a "$bin/." "$session/bin/"
+    chmod -R a+rX "$session"
+    wine_chown "$session"
+    # Xvfb picks a free display number itself and tells it through a file descriptor.
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -ac 3>"$session/display" >/dev/null 2>&1 &
+    echo $! >"$session/xvfb.pid"
+    for _ in $(seq 100); do [ -s "$session/display" ] && break; sleep 0.1; done
+    display=":$(head -n1 "$session/display")"
+    mkdir -p "$link"
+    cat >"$link/env" <<ENV
+SESSION=$session
+DISPLAY=$display
+WINEPREFIX=$session/prefix
+HOME=$session/home
+ENV
+    source "$link/env"
+    export SESSION DISPLAY WINEPREFIX HOME
+    wine_as_user "$WINESERVER" -p </dev/null >/dev/null 2>&1
+    wine_as_user "$WINE" wineboot -i </dev/null >/dev/null 2>&1 || true
+    echo "Wine session ready: $session on display $display"
+    ;;
+stop)
+    [ -e "$link/env" ] || exit 0
+    source "$link/env"
+    export SESSION DISPLAY WINEPREFIX HOME
+    wine_as_user "$WINESERVER" -k >/dev/null 2>&1 || true
+    [ -f "$SESSION/xvfb.pid" ] && kill "$(cat "$SESSION/xvfb.pid")" 2>/dev/null || true
+    # Keep the screenshots the tests took: copy them beside the build before the session goes.
+    if [ -d "$SESSION/screenshots" ]; then
+        mkdir -p "$link/../screenshots" && cp -a "$SESSION/screenshots/." "$link/../screenshots/"
+    fi
+    rm -rf "$SESSION" "$link/env"
+    ;;
+esac

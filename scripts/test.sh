@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: native (plain and with sanitizers), the Windows tests
+# under wine64, and the static checks of the 32-bit kit build.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+bash scripts/setup.sh || exit 1
+jobs=$(nproc)
+failed=()
+for preset in native native-asan win64 win32; do
+    echo "=== $preset: configure and build"
+    if ! { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" -j "$jobs"; }; then
+        failed+=("$preset build")
+        continue
+    fi
+    echo "=== $preset: tests"
+    ctest --preset "$preset" -j "$jobs" || failed+=("$preset tests")
+done
+if [ ${#failed[@]} -gt 0 ]; then
+    echo "FAILED: ${failed[*]}"
+    exit 1
+fi
+echo "All test suites passed."

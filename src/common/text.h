@@ -1,0 +1,20 @@
+#pragma once
+// Portable text helpers: UTF-8 <-> wide conversion and the simple case rules the kit uses.
+#include <string>
+#include <string_view>
+
+namespace mend {
+
+std::string Utf8FromWide(std::wstring_view text);
+std::wstring WideFromUtf8(std::string_view text);
+
+// Lower-cases the letters A to Z and leaves every other character alone.
+std::wstring LowerAscii(std::wstring text);
+std::string LowerAscii(std::string text);
+
+bool Contains(std::wstring_view text, std::wstring_view part);
+
+// "C:\a\b\mendpack.exe" or "/x/y/mendpack" -> "mendpack".
+std::wstring StripFolderAndExtension(std::wstring_view path);
+
+}  // namespace mend

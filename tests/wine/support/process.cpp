@@ -1,0 +1,37 @@
+#include "support/process.h"
+
+#include <stdexcept>
+
+namespace wintest {
+
+ChildProcess::ChildProcess(const std::wstring& program, const std::wstring& arguments,
+                           const std::wstring& workingFolder) {
+    std::wstring commandLine = L"\"" + program + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        workingFolder.c_str(), &si, &pi))
+        throw std::runtime_error("CreateProcess failed: " + std::to_string(GetLastError()));
+    CloseHandle(pi.hThread);
+    process_ = pi.hProcess;
+    pid_ = pi.dwProcessId;
+}
+
+ChildProcess::~ChildProcess() {
+    if (Running()) {
+        TerminateProcess(process_, 1);
+        WaitForSingleObject(process_, 5000);
+    }
+    CloseHandle(process_);
+}
+
+bool ChildProcess::WaitForExit(DWORD ms, DWORD* exitCode) {
+    if (WaitForSingleObject(process_, ms) != WAIT_OBJECT_0) return false;
+    if (exitCode) GetExitCodeProcess(process_, exitCode);
+    return true;
+}
+
+bool ChildProcess::Running() const { return WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+
+}  // namespace wintest

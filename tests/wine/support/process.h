@@ -1,0 +1,39 @@
+#pragma once
+// Starts a program of the build for a test and makes sure it is gone when the test ends.
+#include <windows.h>
+
+#include <string>
+
+namespace wintest {
+
+class ChildProcess {
+public:
+    // Starts `program` (a path) with `arguments` in folder `workingFolder`.
+    ChildProcess(const std::wstring& program, const std::wstring& arguments, const std::wstring& workingFolder);
+    ~ChildProcess();  // kills the process if it still runs
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    DWORD Id() const { return pid_; }
+    HANDLE Handle() const { return process_; }
+    // Waits up to `ms` for the process to end; true and its exit code when it did.
+    bool WaitForExit(DWORD ms, DWORD* exitCode = nullptr);
+    bool Running() const;
+
+private:
+    HANDLE process_ = nullptr;
+    DWORD pid_ = 0;
+};
+
+// Polls `condition` every 20 ms until it holds or `ms` have passed.
+template <typename F>
+bool WaitUntil(F condition, DWORD ms = 15000) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (condition()) return true;
+        if (GetTickCount() - start > ms) return false;
+        Sleep(20);
+    }
+}
+
+}  // namespace wintest
