@@ -36,6 +36,15 @@ ENV
     export SESSION DISPLAY WINEPREFIX HOME
     wine_as_user "$WINESERVER" -p </dev/null >/dev/null 2>&1
     wine_as_user "$WINE" wineboot -i </dev/null >/dev/null 2>&1 || true
+    # Xvfb has no window manager: a Wine virtual desktop draws title bars and frames as Windows
+    # does, so screenshots show whole windows. Georgia is not on Linux; a serif face stands in.
+    wine_as_user "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
+    wine_as_user "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f </dev/null >/dev/null 2>&1
+    wine_as_user "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Georgia /d "Liberation Serif" /f </dev/null >/dev/null 2>&1
+    # The desktop mode is chosen when Wine's desktop process starts: restart the server once.
+    wine_as_user "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
+    wine_as_user "$WINESERVER" -w </dev/null >/dev/null 2>&1 || true
+    wine_as_user "$WINESERVER" -p </dev/null >/dev/null 2>&1
     echo "Wine session ready: $session on display $display"
     ;;
 stop)

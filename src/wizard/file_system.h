@@ -1,0 +1,26 @@
+#pragma once
+// The file-system object through which the wizard tests, copies and deletes the game folder's
+// files. Names are relative to the current directory (the game folder) unless they are full paths.
+// Every failure raises mend::Error with the Windows error's number and text.
+#include <windows.h>
+
+#include <string>
+
+// The object keeps the names its callers know; the Win32 calls are used by their wide names.
+#undef CopyFile
+#undef DeleteFile
+
+namespace wizard {
+
+class FileSystemObject {
+public:
+    // True when a file (not a folder) of that name exists.
+    bool FileExists(const std::wstring& file) const;
+    // Destination becomes a copy of source, replacing an existing destination; a read-only
+    // destination makes the copy fail, as Windows does.
+    void CopyFile(const std::wstring& source, const std::wstring& destination) const;
+    // Removes the file; with force a read-only file too. A missing file is a failure.
+    void DeleteFile(const std::wstring& file, bool force = false) const;
+};
+
+}  // namespace wizard

@@ -1,0 +1,87 @@
+#pragma once
+// The wizard's pages and their handlers, under the pages' own names.
+#include "wizard/page.h"
+
+namespace wizard {
+
+class frmStart : public Page {
+public:
+    explicit frmStart(Wizard& w) : Page(w, PageId::frmStart) {}
+    void OnClick(const std::wstring& control) override;
+};
+
+class frmStep1 : public Page {
+public:
+    explicit frmStep1(Wizard& w) : Page(w, PageId::frmStep1) {}
+    void Form_Load() override;
+    void OnClick(const std::wstring& control) override;
+    void Next_Click();
+    void Exit_Click();
+    // The system and game-folder checks, run when the user leaves this page on the install path.
+    void GetGFSysInfo();
+};
+
+class frmStep2 : public Page {
+public:
+    explicit frmStep2(Wizard& w) : Page(w, PageId::frmStep2) {}
+    void Form_Load() override;
+    void OnClick(const std::wstring& control) override;
+    void Next_Click();
+};
+
+// The pages that install one fix each. Next runs the page's work, which ends with one message,
+// then NextStep; Skip goes to NextStep at once.
+class InstallPage : public Page {
+public:
+    using Page::Page;
+    void OnClick(const std::wstring& control) override;
+    void Next_Click();
+    void Skip_Click();
+    void Exit_Click();
+    // Hides this page and shows the next one the answers call for.
+    void NextStep();
+
+protected:
+    // The page's own work on the game folder.
+    virtual void InstallWork() {}
+};
+
+class frmStep3 : public InstallPage {
+public:
+    explicit frmStep3(Wizard& w) : InstallPage(w, PageId::frmStep3) {}
+};
+
+class frmStep4 : public InstallPage {
+public:
+    explicit frmStep4(Wizard& w) : InstallPage(w, PageId::frmStep4) {}
+};
+
+class frmStep5 : public InstallPage {
+public:
+    explicit frmStep5(Wizard& w) : InstallPage(w, PageId::frmStep5) {}
+};
+
+class frmStep6 : public InstallPage {
+public:
+    explicit frmStep6(Wizard& w) : InstallPage(w, PageId::frmStep6) {}
+};
+
+class frmStep8 : public InstallPage {
+public:
+    explicit frmStep8(Wizard& w) : InstallPage(w, PageId::frmStep8) {}
+};
+
+class frmStep9 : public Page {
+public:
+    explicit frmStep9(Wizard& w) : Page(w, PageId::frmStep9) {}
+    void OnClick(const std::wstring& control) override;
+};
+
+class frmUninstall : public Page {
+public:
+    explicit frmUninstall(Wizard& w) : Page(w, PageId::frmUninstall) {}
+    void OnClick(const std::wstring& control) override;
+    void Next_Click();
+};
+
+}  // namespace wizard
