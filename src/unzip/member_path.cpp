@@ -2,7 +2,7 @@
 
 namespace mUnzip {
 
-size_t ReplaceSeparators(std::wstring& text, wchar_t find, wchar_t replace) {
+size_t ReplaceSeparators(std::wstring &text, wchar_t find, wchar_t replace) {
     size_t after = 1;
     for (size_t i = text.find(find, 1); i != std::wstring::npos; i = text.find(find, i + 1)) {
         text[i] = replace;
@@ -11,18 +11,20 @@ size_t ReplaceSeparators(std::wstring& text, wchar_t find, wchar_t replace) {
     return after;
 }
 
-void ReplaceAll(std::wstring& text, wchar_t find, wchar_t replace) {
-    for (auto& c : text)
-        if (c == find) c = replace;
+void ReplaceAll(std::wstring &text, wchar_t find, wchar_t replace) {
+    for (auto &c : text)
+        if (c == find)
+            c = replace;
 }
 
 std::wstring CutAtNul(std::wstring text) {
     size_t nul = text.find(L'\0');
-    if (nul != std::wstring::npos) text.resize(nul);
+    if (nul != std::wstring::npos)
+        text.resize(nul);
     return text;
 }
 
-void SplitFolderAndName(std::wstring path, std::wstring& folder, std::wstring& name) {
+void SplitFolderAndName(std::wstring path, std::wstring &folder, std::wstring &name) {
     path = CutAtNul(std::move(path));
     size_t p = ReplaceSeparators(path, L'/', L'\\');
     if (p > 1) {
@@ -34,11 +36,12 @@ void SplitFolderAndName(std::wstring path, std::wstring& folder, std::wstring& n
     }
 }
 
-std::wstring ArchivePath(const std::wstring& folder, const std::wstring& name) {
-    if (folder.empty() || folder == std::wstring(1, L'\0')) return name;
+std::wstring ArchivePath(const std::wstring &folder, const std::wstring &name) {
+    if (folder.empty() || folder == std::wstring(1, L'\0'))
+        return name;
     std::wstring path = folder + L"/" + name;
     ReplaceSeparators(path, L'\\', L'/');
     return path;
 }
 
-}  // namespace mUnzip
+} // namespace mUnzip

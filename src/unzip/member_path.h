@@ -9,19 +9,19 @@ namespace mUnzip {
 // Replaces every `find` after the first character by `replace`. Returns the 1-based position
 // just after the last character replaced, or 1 when there was none. The first character is left
 // alone so that a path that starts with a separator keeps it and still goes back unchanged.
-size_t ReplaceSeparators(std::wstring& text, wchar_t find, wchar_t replace);
+size_t ReplaceSeparators(std::wstring &text, wchar_t find, wchar_t replace);
 
 // Every `find` anywhere in the text becomes `replace`.
-void ReplaceAll(std::wstring& text, wchar_t find, wchar_t replace);
+void ReplaceAll(std::wstring &text, wchar_t find, wchar_t replace);
 
 // Cuts the text at its first NUL.
 std::wstring CutAtNul(std::wstring text);
 
 // "dir/sub/file.txt" -> folder "dir\sub", name "file.txt"; "file.txt" -> "", "file.txt";
 // "dir/" (a folder entry) -> "dir", "".
-void SplitFolderAndName(std::wstring path, std::wstring& folder, std::wstring& name);
+void SplitFolderAndName(std::wstring path, std::wstring &folder, std::wstring &name);
 
 // The reverse of SplitFolderAndName: the member path for the library's include list.
-std::wstring ArchivePath(const std::wstring& folder, const std::wstring& name);
+std::wstring ArchivePath(const std::wstring &folder, const std::wstring &name);
 
-}  // namespace mUnzip
+} // namespace mUnzip

@@ -7,15 +7,15 @@
 namespace mUnzip {
 
 class SharedLibrary {
-public:
+  public:
     virtual ~SharedLibrary() = default;
     // Null when the library cannot be found or loaded.
-    static std::unique_ptr<SharedLibrary> Open(const std::wstring& fileName);
+    static std::unique_ptr<SharedLibrary> Open(const std::wstring &fileName);
     // The address of an exported function, or null.
-    virtual void* Find(const char* entryName) const = 0;
+    virtual void *Find(const char *entryName) const = 0;
 };
 
 // The unzip library's file name on this platform ("vbuzip10.dll", "libvbuzip10.so").
 std::wstring UnzipLibraryFileName();
 
-}  // namespace mUnzip
+} // namespace mUnzip

@@ -7,28 +7,34 @@
 #include "unzip/member_path.h"
 
 namespace {
-std::wstring Source() { return mend::ComponentSource(L".VBUnzip"); }
-}  // namespace
+std::wstring Source() {
+    return mend::ComponentSource(L".VBUnzip");
+}
+} // namespace
 
-cUnzip::~cUnzip() { mUnzip::Forget(*this); }
+cUnzip::~cUnzip() {
+    mUnzip::Forget(*this);
+}
 
-const cUnzip::ZipListEntry& cUnzip::Entry(int32_t lIndex) const {
-    if (lIndex < 1 || lIndex > FileCount()) mend::RaiseSubscriptOutOfRange(Source());
+const cUnzip::ZipListEntry &cUnzip::Entry(int32_t lIndex) const {
+    if (lIndex < 1 || lIndex > FileCount())
+        mend::RaiseSubscriptOutOfRange(Source());
     return entries_[static_cast<size_t>(lIndex) - 1];
 }
 
-cUnzip::ZipListEntry& cUnzip::Entry(int32_t lIndex) {
-    return const_cast<ZipListEntry&>(static_cast<const cUnzip&>(*this).Entry(lIndex));
+cUnzip::ZipListEntry &cUnzip::Entry(int32_t lIndex) {
+    return const_cast<ZipListEntry &>(static_cast<const cUnzip &>(*this).Entry(lIndex));
 }
 
 int32_t cUnzip::FilePackedSize(int32_t lIndex) const {
-    const ZipListEntry& entry = Entry(lIndex);
+    const ZipListEntry &entry = Entry(lIndex);
     int64_t product = static_cast<int64_t>(entry.ratio) * entry.size;
-    if (product < INT32_MIN || product > INT32_MAX) mend::RaiseOverflow(Source());
+    if (product < INT32_MIN || product > INT32_MAX)
+        mend::RaiseOverflow(Source());
     return static_cast<int32_t>(product / 100);
 }
 
-void cUnzip::ZipFile(const std::wstring& sFile) {
+void cUnzip::ZipFile(const std::wstring &sFile) {
     zipFile_ = sFile;
     entries_.clear();
 }
@@ -42,14 +48,18 @@ int32_t cUnzip::Directory() {
 }
 
 bool cUnzip::Unzip() {
-    if (zipFile_.empty()) return false;
+    if (zipFile_.empty())
+        return false;
     std::vector<std::wstring> names;
-    for (const ZipListEntry& entry : entries_)
-        if (entry.selected) names.push_back(mUnzip::ArchivePath(entry.folder, entry.name));
+    for (const ZipListEntry &entry : entries_)
+        if (entry.selected)
+            names.push_back(mUnzip::ArchivePath(entry.folder, entry.name));
     // An empty include list means the whole archive to the library, so a caller who deselected
     // every member must not reach it.
-    if (!entries_.empty() && names.empty()) return false;
-    if (names.size() == entries_.size()) names.clear();
+    if (!entries_.empty() && names.empty())
+        return false;
+    if (names.size() == entries_.size())
+        names.clear();
     options_.zipFile = zipFile_;
     options_.extractFolder = unzipFolder_;
     options_.fields.listOnly = 0;
@@ -57,8 +67,8 @@ bool cUnzip::Unzip() {
     return libraryStatus_ == 0;
 }
 
-void cUnzip::GetVersion(int32_t& lMajor, int32_t& lMinor, int32_t& lRevision, ZipDate& dDate,
-                        std::wstring& sExtraInfo) {
+void cUnzip::GetVersion(int32_t &lMajor, int32_t &lMinor, int32_t &lRevision, ZipDate &dDate,
+                        std::wstring &sExtraInfo) {
     (void)dDate;
     UnzipVersionInfo info{};
     info.length = sizeof info;
@@ -79,9 +89,11 @@ void cUnzip::GetVersion(int32_t& lMajor, int32_t& lMinor, int32_t& lRevision, Zi
     lRevision = info.version[3][2];
 }
 
-void cUnzip::AddListEntry(const std::wstring& name, const std::wstring& folder, const ZipDate& date, int32_t size,
-                          uint32_t crc, bool encrypted, int32_t ratio, const std::wstring& method) {
-    if (name.empty() || name == std::wstring(1, L'\0')) return;  // a folder entry of the archive
+void cUnzip::AddListEntry(const std::wstring &name, const std::wstring &folder, const ZipDate &date,
+                          int32_t size, uint32_t crc, bool encrypted, int32_t ratio,
+                          const std::wstring &method) {
+    if (name.empty() || name == std::wstring(1, L'\0'))
+        return; // a folder entry of the archive
     ZipListEntry entry;
     entry.name = name;
     entry.folder = folder;
@@ -94,18 +106,22 @@ void cUnzip::AddListEntry(const std::wstring& name, const std::wstring& folder, 
     entries_.push_back(std::move(entry));
 }
 
-void cUnzip::RaiseCancel(const std::wstring& sMsg, bool& bCancel) {
-    if (Cancel) Cancel(sMsg, bCancel);
+void cUnzip::RaiseCancel(const std::wstring &sMsg, bool &bCancel) {
+    if (Cancel)
+        Cancel(sMsg, bCancel);
 }
 
-void cUnzip::RaiseOverwritePrompt(const std::wstring& sFile, int32_t& eResponse) {
-    if (OverwritePrompt) OverwritePrompt(sFile, eResponse);
+void cUnzip::RaiseOverwritePrompt(const std::wstring &sFile, int32_t &eResponse) {
+    if (OverwritePrompt)
+        OverwritePrompt(sFile, eResponse);
 }
 
-void cUnzip::RaisePasswordRequest(std::wstring& sPassword, bool& bCancel) {
-    if (PasswordRequest) PasswordRequest(sPassword, bCancel);
+void cUnzip::RaisePasswordRequest(std::wstring &sPassword, bool &bCancel) {
+    if (PasswordRequest)
+        PasswordRequest(sPassword, bCancel);
 }
 
-void cUnzip::RaiseProgress(int32_t lCount, const std::wstring& sMsg) {
-    if (Progress) Progress(lCount, sMsg);
+void cUnzip::RaiseProgress(int32_t lCount, const std::wstring &sMsg) {
+    if (Progress)
+        Progress(lCount, sMsg);
 }

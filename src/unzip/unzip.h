@@ -22,11 +22,11 @@ struct ZipDate {
 };
 
 class cUnzip {
-public:
+  public:
     cUnzip() = default;
     ~cUnzip();
-    cUnzip(const cUnzip&) = delete;
-    cUnzip& operator=(const cUnzip&) = delete;
+    cUnzip(const cUnzip &) = delete;
+    cUnzip &operator=(const cUnzip &) = delete;
 
     // Options handed to the library; all start False (0).
     bool ExtractOnlyNewer() const { return options_.fields.extractOnlyNewer != 0; }
@@ -73,29 +73,30 @@ public:
     // library is asked for the whole archive.
     bool Unzip();
 
-    void UnzipFolder(const std::wstring& sFolder) { unzipFolder_ = sFolder; }
+    void UnzipFolder(const std::wstring &sFolder) { unzipFolder_ = sFolder; }
     std::wstring UnzipFolder() const { return unzipFolder_; }
     std::wstring ZipFile() const { return zipFile_; }
     // Starts over: the member list is emptied.
-    void ZipFile(const std::wstring& sFile);
+    void ZipFile(const std::wstring &sFile);
 
     // The library's version; dDate is left as given.
-    void GetVersion(int32_t& lMajor, int32_t& lMinor, int32_t& lRevision, ZipDate& dDate, std::wstring& sExtraInfo);
+    void GetVersion(int32_t &lMajor, int32_t &lMinor, int32_t &lRevision, ZipDate &dDate,
+                    std::wstring &sExtraInfo);
 
     // The library's status from the last listing or extraction: 0 when all that was asked succeeded.
     int32_t LibraryStatus() const { return libraryStatus_; }
 
     // Events. A host subscribes by assigning a handler, which may change the by-reference arguments.
     // The library is working on a member; set bCancel to stop the run.
-    std::function<void(const std::wstring& sMsg, bool& bCancel)> Cancel;
+    std::function<void(const std::wstring &sMsg, bool &bCancel)> Cancel;
     // An existing file would be replaced; eResponse starts at 100 (replace).
-    std::function<void(const std::wstring& sFile, int32_t& eResponse)> OverwritePrompt;
+    std::function<void(const std::wstring &sFile, int32_t &eResponse)> OverwritePrompt;
     // An encrypted member needs a password; an empty (or all-space) one or bCancel refuses.
-    std::function<void(std::wstring& sPassword, bool& bCancel)> PasswordRequest;
+    std::function<void(std::wstring &sPassword, bool &bCancel)> PasswordRequest;
     // A message of the library; lCount is always 1.
-    std::function<void(int32_t lCount, const std::wstring& sMsg)> Progress;
+    std::function<void(int32_t lCount, const std::wstring &sMsg)> Progress;
 
-private:
+  private:
     friend class mUnzip::Callbacks;
 
     struct ZipListEntry {
@@ -110,16 +111,16 @@ private:
         bool selected = true;
     };
 
-    const ZipListEntry& Entry(int32_t lIndex) const;
-    ZipListEntry& Entry(int32_t lIndex);
+    const ZipListEntry &Entry(int32_t lIndex) const;
+    ZipListEntry &Entry(int32_t lIndex);
 
     // Reached from the library's callbacks only.
-    void AddListEntry(const std::wstring& name, const std::wstring& folder, const ZipDate& date, int32_t size,
-                      uint32_t crc, bool encrypted, int32_t ratio, const std::wstring& method);
-    void RaiseCancel(const std::wstring& sMsg, bool& bCancel);
-    void RaiseOverwritePrompt(const std::wstring& sFile, int32_t& eResponse);
-    void RaisePasswordRequest(std::wstring& sPassword, bool& bCancel);
-    void RaiseProgress(int32_t lCount, const std::wstring& sMsg);
+    void AddListEntry(const std::wstring &name, const std::wstring &folder, const ZipDate &date, int32_t size,
+                      uint32_t crc, bool encrypted, int32_t ratio, const std::wstring &method);
+    void RaiseCancel(const std::wstring &sMsg, bool &bCancel);
+    void RaiseOverwritePrompt(const std::wstring &sFile, int32_t &eResponse);
+    void RaisePasswordRequest(std::wstring &sPassword, bool &bCancel);
+    void RaiseProgress(int32_t lCount, const std::wstring &sMsg);
 
     std::wstring zipFile_;
     std::wstring unzipFolder_;

@@ -12,21 +12,21 @@ namespace mUnzip {
 class SharedLibrary;
 
 class UnzipLibrary {
-public:
+  public:
     // Binds the library of this file name (by default the platform's name of vbuzip10).
     explicit UnzipLibrary(std::wstring fileName);
     // Uses the given entry points; tests put a fake library in place this way.
     UnzipLibrary(WizSingleEntryUnzipFn singleEntryUnzip, UzpVersion2Fn version);
     ~UnzipLibrary();
-    UnzipLibrary(UnzipLibrary&&) noexcept;
-    UnzipLibrary& operator=(UnzipLibrary&&) noexcept;
+    UnzipLibrary(UnzipLibrary &&) noexcept;
+    UnzipLibrary &operator=(UnzipLibrary &&) noexcept;
 
     // Each raises mend::Error 48 when the library cannot be loaded and 453 when it lacks the entry point.
     WizSingleEntryUnzipFn SingleEntryUnzip();
     UzpVersion2Fn Version();
 
-private:
-    void* Bind(const char* entryName);
+  private:
+    void *Bind(const char *entryName);
 
     std::wstring fileName_;
     std::unique_ptr<SharedLibrary> module_;
@@ -38,4 +38,4 @@ private:
 constexpr long kErrLoadingDll = 48;
 constexpr long kErrDllEntryPoint = 453;
 
-}  // namespace mUnzip
+} // namespace mUnzip

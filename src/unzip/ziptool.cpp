@@ -15,14 +15,16 @@
 
 namespace {
 
-void Print(const std::wstring& text) {
+void Print(const std::wstring &text) {
     std::string bytes = mend::Utf8FromWide(text);
     std::fwrite(bytes.data(), 1, bytes.size(), stdout);
 }
 
-std::wstring Arg(const char* arg) { return mend::WideFromUtf8(arg); }
+std::wstring Arg(const char *arg) {
+    return mend::WideFromUtf8(arg);
+}
 
-int List(const std::wstring& archive) {
+int List(const std::wstring &archive) {
     cUnzip unzip;
     unzip.ZipFile(archive);
     unzip.Directory();
@@ -32,27 +34,31 @@ int List(const std::wstring& archive) {
         std::snprintf(fields, sizeof fields, "\t%" PRId32 "\t%" PRId32 "\t", unzip.FileSize(i),
                       unzip.FileCompressionRatio(i));
         char stamp[96];
-        std::snprintf(stamp, sizeof stamp, "\t%04" PRId32 "-%02" PRId32 "-%02" PRId32 " %02" PRId32 ":%02" PRId32
-                      "\t%08" PRIx32 "\t%d\n",
-                      d.year, d.month, d.day, d.hour, d.minute, unzip.FileCRC(i), unzip.FileEncrypted(i) ? 1 : 0);
+        std::snprintf(
+            stamp, sizeof stamp,
+            "\t%04" PRId32 "-%02" PRId32 "-%02" PRId32 " %02" PRId32 ":%02" PRId32 "\t%08" PRIx32 "\t%d\n",
+            d.year, d.month, d.day, d.hour, d.minute, unzip.FileCRC(i), unzip.FileEncrypted(i) ? 1 : 0);
         Print(unzip.FileDirectory(i) + L"\t" + unzip.FileName(i) + mend::WideFromUtf8(fields) +
               unzip.FileCompressionMethod(i) + mend::WideFromUtf8(stamp));
     }
     return unzip.LibraryStatus() == 0 ? 0 : 1;
 }
 
-int Extract(const std::wstring& archive, const std::wstring& folder, const std::unordered_set<std::wstring>& names) {
+int Extract(const std::wstring &archive, const std::wstring &folder,
+            const std::unordered_set<std::wstring> &names) {
     cUnzip unzip;
-    unzip.Progress = [](int32_t, const std::wstring& sMsg) {
+    unzip.Progress = [](int32_t, const std::wstring &sMsg) {
         Print(sMsg);
-        if (sMsg.empty() || sMsg.back() != L'\n') Print(L"\n");
+        if (sMsg.empty() || sMsg.back() != L'\n')
+            Print(L"\n");
     };
     unzip.ZipFile(archive);
     unzip.UnzipFolder(folder);
     unzip.Directory();
     if (!names.empty()) {
         for (int32_t i = 1; i <= unzip.FileCount(); ++i)
-            if (names.count(unzip.FileName(i)) == 0) unzip.FileSelected(i, false);
+            if (names.count(unzip.FileName(i)) == 0)
+                unzip.FileSelected(i, false);
     }
     return unzip.Unzip() ? 0 : 1;
 }
@@ -64,22 +70,24 @@ int Usage() {
     return 2;
 }
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char **argv) {
     try {
         std::string command = argc > 1 ? argv[1] : "";
-        if (command == "list" && argc == 3) return List(Arg(argv[2]));
+        if (command == "list" && argc == 3)
+            return List(Arg(argv[2]));
         if (command == "extract" && argc >= 4) {
             std::unordered_set<std::wstring> names;
-            for (int i = 4; i < argc; ++i) names.insert(Arg(argv[i]));
+            for (int i = 4; i < argc; ++i)
+                names.insert(Arg(argv[i]));
             return Extract(Arg(argv[2]), Arg(argv[3]), names);
         }
         return Usage();
-    } catch (const mend::Error& e) {
+    } catch (const mend::Error &e) {
         std::fflush(stdout);
-        std::fprintf(stderr, "ziptool: error %ld: %s (%s)\n", e.Number(), mend::Utf8FromWide(e.Description()).c_str(),
-                     mend::Utf8FromWide(e.Source()).c_str());
+        std::fprintf(stderr, "ziptool: error %ld: %s (%s)\n", e.Number(),
+                     mend::Utf8FromWide(e.Description()).c_str(), mend::Utf8FromWide(e.Source()).c_str());
         return 1;
     }
 }
