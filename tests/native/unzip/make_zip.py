@@ -1,5 +1,7 @@
 #!/usr/bin/env python3
-"""Writes a zip archive for the tests from a JSON member list on standard input.
+"""Writes a zip archive for the tests from a JSON member list (standard input or a file).
+
+Usage: make_zip.py ARCHIVE [MEMBERS.json]
 
 Each member: {"name": "dir/file.txt", "text": "...", "repeat": 1, "stored": false,
               "date": [2004, 6, 15, 13, 45, 30]}; a name ending in "/" is a folder entry.
@@ -14,7 +16,8 @@ import zipfile
 def main():
     out = sys.argv[1]
     members = []
-    for m in json.load(sys.stdin):
+    source = open(sys.argv[2], encoding="utf-8") if len(sys.argv) > 2 else sys.stdin
+    for m in json.load(source):
         if "many" in m:
             members += [{"name": f"f{i}.txt", "text": f"member {i}\n"} for i in range(1, m["many"] + 1)]
         else:
