@@ -1,0 +1,108 @@
+#!/usr/bin/env python3
+"""Times ziptool (cUnzip over our unzip library) against Debian's unzip on the same archives.
+
+Usage: bench.py ZIPTOOL CACHE_FOLDER [REPEATS]
+
+Cases: one member of 256 MiB; 20,000 small members; 2 named members out of those 20,000.
+Each run extracts into a fresh folder; the best of REPEATS wall times counts, and the peak
+resident memory is the largest of the runs (from the child's own resource usage).
+"""
+import os
+import random
+import shutil
+import subprocess
+import sys
+import time
+
+MIB = 1024 * 1024
+
+
+def make_big(path):
+    # Text-like data: words and numbers, so that deflate works about as hard as on real files.
+    rng = random.Random(1078)
+    words = ["falcon", "glide", "voodoo", "turbo", "nightjar", "prefs", "sound", "mission", "wing", "radar",
+             "throttle", "altitude", "heading", "0x3dfx", "banshee", "mendpack"]
+    block = []
+    size = 0
+    while size < 4 * MIB:
+        line = " ".join(rng.choice(words) if rng.random() < 0.7 else str(rng.randrange(1 << 20))
+                        for _ in range(12)) + "\n"
+        block.append(line)
+        size += len(line)
+    block = "".join(block).encode()[:4 * MIB]
+    folder = path + ".src"
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, "big.bin"), "wb") as f:
+        for i in range(64):
+            # A different header per block keeps the blocks from being byte-identical.
+            f.write(b"%08d" % i + block[8:])
+    subprocess.run(["zip", "-q", "-j", path, os.path.join(folder, "big.bin")], check=True)
+    shutil.rmtree(folder)
+
+
+def make_many(path):
+    rng = random.Random(20000)
+    folder = path + ".src"
+    os.makedirs(folder, exist_ok=True)
+    for i in range(1, 20001):
+        with open(os.path.join(folder, "f%05d.txt" % i), "w") as f:
+            f.write(("member %d " % i) * rng.randrange(10, 200) + "\n")
+    subprocess.run("cd '%s' && zip -q -r '%s' ." % (folder, os.path.abspath(path)), shell=True, check=True)
+    shutil.rmtree(folder)
+
+
+def run(command, out):
+    shutil.rmtree(out, ignore_errors=True)
+    os.makedirs(out)
+    start = time.perf_counter()
+    child = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    _, status, usage = os.wait4(child.pid, 0)
+    elapsed = time.perf_counter() - start
+    code = os.waitstatus_to_exitcode(status)
+    if code != 0:
+        sys.exit("failed (%d): %s\n%s" % (code, " ".join(command), child.stderr.read().decode(errors="replace")))
+    return elapsed, usage.ru_maxrss / 1024.0  # ru_maxrss is in KiB on Linux
+
+
+def measure(command, out, repeats):
+    times, peaks = zip(*(run(command, out) for _ in range(repeats)))
+    return min(times), max(peaks)
+
+
+def main():
+    ziptool, cache = sys.argv[1], sys.argv[2]
+    repeats = int(sys.argv[3]) if len(sys.argv) > 3 else 3
+    os.makedirs(cache, exist_ok=True)
+    big, many = os.path.join(cache, "big.zip"), os.path.join(cache, "many.zip")
+    for path, make in ((big, make_big), (many, make_many)):
+        if not os.path.exists(path):
+            print("making %s (cached for later runs)" % path, flush=True)
+            make(path + ".tmp")
+            os.rename(path + ".tmp", path)
+    out = os.path.join(cache, "out")
+    named = ["f00100.txt", "f19999.txt"]
+    cases = [
+        ("1 member of 256 MiB", [ziptool, "extract", big, out], ["unzip", "-q", "-o", big, "-d", out]),
+        ("20,000 small members", [ziptool, "extract", many, out], ["unzip", "-q", "-o", many, "-d", out]),
+        ("2 named of 20,000", [ziptool, "extract", many, out] + named, ["unzip", "-q", "-o", many] + named + ["-d", out]),
+    ]
+    print("%-22s %9s %9s %7s %10s %10s" % ("case", "ours s", "unzip s", "ratio", "ours MiB", "unzip MiB"))
+    failed = []
+    for name, ours, theirs in cases:
+        t_ours, m_ours = measure(ours, out, repeats)
+        t_unzip, m_unzip = measure(theirs, out, repeats)
+        ratio = t_ours / t_unzip
+        print("%-22s %9.3f %9.3f %7.2f %10.1f %10.1f" % (name, t_ours, t_unzip, ratio, m_ours, m_unzip), flush=True)
+        if ratio > 1.0:
+            failed.append("%s: time ratio %.2f > 1.0" % (name, ratio))
+        if name.startswith("1 member") and m_ours >= 32:
+            failed.append("%s: peak memory %.1f MiB >= 32 MiB" % (name, m_ours))
+    shutil.rmtree(out, ignore_errors=True)
+    print("targets: ratio <= 1.0 on each case, peak memory < 32 MiB for the 256 MiB member")
+    for f in failed:
+        print("MISSED " + f)
+    if not failed:
+        print("all targets met")
+
+
+main()

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Benchmark of ziptool (cUnzip over our unzip library) against Debian's unzip. Not part of ctest.
+#   bash tests/bench/run.sh [BUILD_DIR] [REPEATS]
+# BUILD_DIR defaults to build/native (configured with the native preset if it is not yet); the
+# generated archives are cached in BUILD_DIR/bench-inputs.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=${1:-$root/build/native}
+repeats=${2:-3}
+cd "$root"
+[ -f "$build/CMakeCache.txt" ] || cmake --preset native -B "$build" >/dev/null
+cmake --build "$build" -j2 --target ziptool vbuzip10 >/dev/null
+python3 "$root/tests/bench/bench.py" "$build/bin/ziptool" "$build/bench-inputs" "$repeats"
