@@ -1,0 +1,23 @@
+#pragma once
+// Member names as text: the archive stores them either as UTF-8 (general-purpose flag bit 11)
+// or in the DOS code page 437, which is what every older zip tool wrote.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace ziplib {
+
+// Every byte of code page 437 as UTF-8; bytes below 0x80 stay as they are (control
+// characters included, so that the path checks still see them).
+std::string Utf8FromCp437(std::string_view bytes);
+
+// True when `text` is well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
+bool IsValidUtf8(std::string_view text);
+
+// `text` with every ill-formed UTF-8 sequence replaced by U+FFFD.
+std::string RepairUtf8(std::string_view text);
+
+// The form shown in the listing: control characters (NUL included) become '?'.
+std::string PrintableName(std::string_view utf8);
+
+}  // namespace ziplib

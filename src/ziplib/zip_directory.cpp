@@ -1,0 +1,309 @@
+#include "ziplib/zip_directory.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+
+#include "ziplib/little_endian.h"
+#include "ziplib/name_text.h"
+#include "ziplib/status.h"
+
+namespace ziplib {
+
+namespace {
+
+constexpr uint32_t kEndSignature = 0x06054b50;
+constexpr uint32_t kZip64EndSignature = 0x06064b50;
+constexpr uint32_t kZip64LocatorSignature = 0x07064b50;
+constexpr uint32_t kEntrySignature = 0x02014b50;
+constexpr size_t kEndSize = 22;
+constexpr size_t kLocatorSize = 20;
+constexpr size_t kZip64EndSize = 56;
+constexpr size_t kEntrySize = 46;
+constexpr size_t kLocalHeaderSize = 30;
+constexpr size_t kMaxCommentSize = 0xFFFF;
+
+// Reads the directory front to back through one bounded buffer.
+class SequentialReader {
+public:
+    SequentialReader(ArchiveFile& file, uint64_t start, uint64_t end) : file_(file), pos_(start), end_(end) {}
+
+    // The next `n` bytes, valid until the next call; null when they are not all there.
+    const uint8_t* Take(size_t n) {
+        if (n > end_ - pos_) return nullptr;
+        if (bufferPos_ + n > filled_) {
+            size_t keep = filled_ - bufferPos_;
+            if (buffer_.size() < std::max<size_t>(n, kChunk)) buffer_.resize(std::max<size_t>(n, kChunk));
+            std::memmove(buffer_.data(), buffer_.data() + bufferPos_, keep);
+            size_t want = static_cast<size_t>(std::min<uint64_t>(buffer_.size() - keep, end_ - pos_ - keep));
+            size_t got = file_.ReadAt(pos_ + keep, buffer_.data() + keep, want);
+            filled_ = keep + got;
+            bufferPos_ = 0;
+            if (n > filled_) return nullptr;
+        }
+        const uint8_t* p = buffer_.data() + bufferPos_;
+        bufferPos_ += n;
+        pos_ += n;
+        return p;
+    }
+
+private:
+    static constexpr size_t kChunk = 64 * 1024;
+    ArchiveFile& file_;
+    uint64_t pos_;
+    uint64_t end_;
+    std::vector<uint8_t> buffer_;
+    size_t bufferPos_ = 0;
+    size_t filled_ = 0;
+};
+
+struct EndInfo {
+    uint64_t position = 0;   // of the end record
+    uint64_t recordEnd = 0;  // the end record and its comment end here
+    uint64_t entryCount = 0;
+    uint64_t directoryStart = 0;  // real offset, the prefix counted
+    uint64_t directorySize = 0;
+    uint64_t prefixSize = 0;
+    std::string refusal;  // a well-formed end record that the library does not read
+};
+
+bool SignatureAt(ArchiveFile& file, uint64_t offset, uint32_t signature) {
+    uint8_t b[4];
+    return file.ReadAt(offset, b, 4) == 4 && Get32(b) == signature;
+}
+
+std::string MultiDiskRefusal() {
+    return "the archive spans several disks (a split or spanned archive); only single-file archives can be read";
+}
+
+// Checks the end record at `pos`; nullopt when it is not a usable one.
+std::optional<EndInfo> TryEndRecord(ArchiveFile& file, uint64_t pos, const uint8_t* record) {
+    uint64_t fileSize = file.Size();
+    EndInfo info;
+    info.position = pos;
+    info.recordEnd = pos + kEndSize + Get16(record + 20);
+    if (info.recordEnd > fileSize) return std::nullopt;
+
+    uint64_t thisDisk = Get16(record + 4), directoryDisk = Get16(record + 6);
+    uint64_t entriesOnDisk = Get16(record + 8);
+    info.entryCount = Get16(record + 10);
+    info.directorySize = Get32(record + 12);
+    uint64_t directoryOffset = Get32(record + 16);
+    uint64_t directoryEnd = pos;  // where the directory (or the ZIP64 end record) must stop
+
+    if (pos >= kLocatorSize && SignatureAt(file, pos - kLocatorSize, kZip64LocatorSignature)) {
+        uint8_t locator[kLocatorSize];
+        file.ReadExactly(pos - kLocatorSize, locator, sizeof locator);
+        uint64_t locatorPos = pos - kLocatorSize;
+        if (Get32(locator + 4) != 0 || Get32(locator + 16) > 1) {
+            info.refusal = MultiDiskRefusal();
+            return info;
+        }
+        // The locator's offset does not count a stub in front; the record normally sits just
+        // before the locator, so look there when the stated place holds no record.
+        uint64_t stated = Get64(locator + 8);
+        std::optional<uint64_t> zip64Pos;
+        if (stated <= locatorPos && locatorPos - stated >= kZip64EndSize &&
+            SignatureAt(file, stated, kZip64EndSignature)) {
+            zip64Pos = stated;
+        } else if (locatorPos >= kZip64EndSize &&
+                   SignatureAt(file, locatorPos - kZip64EndSize, kZip64EndSignature)) {
+            zip64Pos = locatorPos - kZip64EndSize;
+        }
+        bool saturated = entriesOnDisk == 0xFFFF || info.entryCount == 0xFFFF || info.directorySize == 0xFFFFFFFF ||
+                         directoryOffset == 0xFFFFFFFF;
+        if (zip64Pos) {
+            uint8_t z[kZip64EndSize];
+            file.ReadExactly(*zip64Pos, z, sizeof z);
+            thisDisk = Get32(z + 16);
+            directoryDisk = Get32(z + 20);
+            entriesOnDisk = Get64(z + 24);
+            info.entryCount = Get64(z + 32);
+            info.directorySize = Get64(z + 40);
+            directoryOffset = Get64(z + 48);
+            directoryEnd = *zip64Pos;
+        } else if (saturated) {
+            info.refusal = "the ZIP64 locator points to no ZIP64 end record, so the directory cannot be found";
+            return info;
+        }
+    }
+    if (thisDisk != 0 || directoryDisk != 0 || entriesOnDisk != info.entryCount) {
+        info.refusal = MultiDiskRefusal();
+        return info;
+    }
+    if (directoryOffset > directoryEnd || info.directorySize > directoryEnd - directoryOffset) return std::nullopt;
+    info.prefixSize = directoryEnd - info.directorySize - directoryOffset;
+    info.directoryStart = directoryOffset + info.prefixSize;
+    if (info.entryCount > info.directorySize / kEntrySize) {
+        // Either a different end record (one inside a comment) or a lie about the count.
+        if (info.directorySize > 0 && SignatureAt(file, info.directoryStart, kEntrySignature)) {
+            info.refusal = "the end record claims " + std::to_string(info.entryCount) +
+                           " entries, but the directory has room for at most " +
+                           std::to_string(info.directorySize / kEntrySize);
+            return info;
+        }
+        return std::nullopt;
+    }
+    if (info.entryCount > 0 && !SignatureAt(file, info.directoryStart, kEntrySignature)) return std::nullopt;
+    return info;
+}
+
+EndInfo FindEndRecord(ArchiveFile& file) {
+    uint64_t fileSize = file.Size();
+    if (fileSize < kEndSize) Fail(kStatusNotAnArchive, "the file is too small to be a zip archive");
+    size_t tailSize = static_cast<size_t>(std::min<uint64_t>(fileSize, kEndSize + kMaxCommentSize));
+    uint64_t tailStart = fileSize - tailSize;
+    std::vector<uint8_t> tail(tailSize);
+    file.ReadExactly(tailStart, tail.data(), tailSize);
+
+    // The last well-formed end record that does not sit inside the comment of an earlier one:
+    // that skips fake records planted in a comment, and tolerates junk after the archive.
+    std::optional<EndInfo> chosen;
+    for (size_t i = 0; i + kEndSize <= tailSize; ++i) {
+        if (Get32(&tail[i]) != kEndSignature) continue;
+        uint64_t pos = tailStart + i;
+        if (chosen && pos < chosen->recordEnd) continue;
+        if (auto info = TryEndRecord(file, pos, &tail[i])) chosen = info;
+    }
+    if (!chosen) {
+        Fail(kStatusNotAnArchive, "no zip end record was found: the file is not a zip archive, or it is truncated");
+    }
+    if (!chosen->refusal.empty()) Fail(kStatusArchiveDamaged, chosen->refusal);
+    return *chosen;
+}
+
+// Applies the ZIP64 and Unicode-path extra fields of one entry.
+void ReadExtraFields(ZipEntry& entry, const uint8_t* extra, size_t size, bool& offsetKnown, uint32_t diskStart) {
+    bool needSize = entry.size == 0xFFFFFFFF, needCompressed = entry.compressedSize == 0xFFFFFFFF;
+    bool needOffset = entry.localOffset == 0xFFFFFFFF, needDisk = diskStart == 0xFFFF;
+    bool sawZip64 = false;
+    for (size_t i = 0; i + 4 <= size;) {
+        uint16_t id = Get16(extra + i), length = Get16(extra + i + 2);
+        const uint8_t* data = extra + i + 4;
+        if (i + 4 + length > size) break;
+        if (id == 0x0001 && !sawZip64) {
+            sawZip64 = true;
+            size_t at = 0;
+            auto take = [&](uint64_t& field, size_t width) {
+                if (at + width > length) return false;
+                field = width == 8 ? Get64(data + at) : Get32(data + at);
+                at += width;
+                return true;
+            };
+            uint64_t disk = 0;
+            bool ok = (!needSize || take(entry.size, 8)) && (!needCompressed || take(entry.compressedSize, 8)) &&
+                      (!needOffset || take(entry.localOffset, 8)) && (!needDisk || take(disk, 4));
+            if (ok) {
+                needSize = needCompressed = needOffset = false;
+                if (needDisk && disk == 0) needDisk = false;
+            }
+        } else if (id == 0x7075 && length >= 5 && data[0] == 1) {
+            std::string utf8(reinterpret_cast<const char*>(data + 5), length - 5);
+            uLong crc = crc32(0L, reinterpret_cast<const Bytef*>(entry.rawName.data()),
+                              static_cast<uInt>(entry.rawName.size()));
+            if (Get32(data + 1) == crc && IsValidUtf8(utf8)) entry.name = utf8;
+        }
+        i += 4 + length;
+    }
+    if (needSize || needCompressed || needOffset) {
+        entry.problem = "its directory entry gives ZIP64 sizes or offset without the ZIP64 extra field that holds them";
+        offsetKnown = !needOffset;
+    }
+    if (needDisk || (diskStart != 0 && diskStart != 0xFFFF)) entry.problem = "its data lies on another disk";
+}
+
+bool ReadEntry(SequentialReader& reader, ZipEntry& entry, bool& offsetKnown) {
+    const uint8_t* h = reader.Take(kEntrySize);
+    if (!h || Get32(h) != kEntrySignature) return false;
+    entry.madeBy = Get16(h + 4);
+    entry.flags = Get16(h + 8);
+    entry.method = Get16(h + 10);
+    entry.dosTime = Get16(h + 12);
+    entry.dosDate = Get16(h + 14);
+    entry.crc = Get32(h + 16);
+    entry.compressedSize = Get32(h + 20);
+    entry.size = Get32(h + 24);
+    size_t nameSize = Get16(h + 28), extraSize = Get16(h + 30), commentSize = Get16(h + 32);
+    uint32_t diskStart = Get16(h + 34);
+    entry.externalAttributes = Get32(h + 38);
+    entry.localOffset = Get32(h + 42);
+    const uint8_t* rest = reader.Take(nameSize + extraSize + commentSize);
+    if (!rest) return false;
+    entry.rawName.assign(reinterpret_cast<const char*>(rest), nameSize);
+    if (entry.flags & 0x0800) {
+        if (IsValidUtf8(entry.rawName)) {
+            entry.name = entry.rawName;
+        } else {
+            entry.name = RepairUtf8(entry.rawName);
+            entry.problem = "its name is marked as UTF-8 but is not valid UTF-8";
+        }
+    } else {
+        entry.name = Utf8FromCp437(entry.rawName);
+    }
+    offsetKnown = true;
+    ReadExtraFields(entry, rest + nameSize, extraSize, offsetKnown, diskStart);
+    entry.listedName = PrintableName(entry.name);
+    return true;
+}
+
+// Gives each member the end of the room its data may take (the next local header or the
+// directory), and refuses members whose data others share: overlapping entries are the
+// classic way to make a small archive expand into a huge amount of output.
+void AssignDataLimits(std::vector<ZipEntry>& entries, const std::vector<bool>& offsetKnown, uint64_t directoryStart) {
+    std::vector<size_t> order;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (offsetKnown[i]) order.push_back(i);
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return entries[a].localOffset < entries[b].localOffset; });
+    for (size_t k = 0; k < order.size(); ++k) {
+        ZipEntry& e = entries[order[k]];
+        bool sharedBefore = k > 0 && entries[order[k - 1]].localOffset == e.localOffset;
+        bool sharedAfter = k + 1 < order.size() && entries[order[k + 1]].localOffset == e.localOffset;
+        if (sharedBefore || sharedAfter) {
+            if (e.problem.empty()) e.problem = "its data is shared with another member (overlapping entries)";
+            e.dataLimit = e.localOffset;
+            continue;
+        }
+        e.dataLimit = k + 1 < order.size() ? entries[order[k + 1]].localOffset : directoryStart;
+        if (e.localOffset >= directoryStart && e.problem.empty()) {
+            e.problem = "its local header lies outside the archive's data";
+        }
+    }
+}
+
+}  // namespace
+
+ZipDirectory ReadDirectory(ArchiveFile& file) {
+    EndInfo end = FindEndRecord(file);
+    ZipDirectory directory;
+    directory.prefixSize = end.prefixSize;
+    SequentialReader reader(file, end.directoryStart, end.directoryStart + end.directorySize);
+    directory.entries.reserve(static_cast<size_t>(std::min<uint64_t>(end.entryCount, 1u << 16)));
+    std::vector<bool> offsetKnown;
+    for (uint64_t i = 0; i < end.entryCount; ++i) {
+        ZipEntry entry;
+        bool known = false;
+        if (!ReadEntry(reader, entry, known)) {
+            directory.damage = "the archive's directory is damaged at entry " + std::to_string(i + 1) + " of " +
+                               std::to_string(end.entryCount);
+            break;
+        }
+        if (known) {
+            if (entry.localOffset > UINT64_MAX - end.prefixSize) {
+                known = false;
+                if (entry.problem.empty()) entry.problem = "its local header offset is out of range";
+            } else {
+                entry.localOffset += end.prefixSize;
+            }
+        }
+        directory.entries.push_back(std::move(entry));
+        offsetKnown.push_back(known);
+    }
+    AssignDataLimits(directory.entries, offsetKnown, end.directoryStart);
+    return directory;
+}
+
+}  // namespace ziplib
