@@ -203,8 +203,8 @@ void VBUZIP_CALL Callbacks::Listing(uint32_t /*uncompressedSize*/, uint32_t comp
         std::wstring methodText = CutAtNul(mend::WideFromUtf8(method ? method : ""));
         bool encrypted = (encryption & 64) != 0;
         int32_t ratio = static_cast<int16_t>(factor & 0xFFFF);
-        g_active->AddListEntry(name, folder, date, static_cast<int32_t>(compressedSize), crc, encrypted,
-                               ratio, methodText);
+        g_active->AddListEntry(std::move(name), std::move(folder), date, static_cast<int32_t>(compressedSize),
+                               crc, encrypted, ratio, methodText);
     });
 }
 

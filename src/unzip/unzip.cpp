@@ -89,21 +89,19 @@ void cUnzip::GetVersion(int32_t &lMajor, int32_t &lMinor, int32_t &lRevision, Zi
     lRevision = info.version[3][2];
 }
 
-void cUnzip::AddListEntry(const std::wstring &name, const std::wstring &folder, const ZipDate &date,
-                          int32_t size, uint32_t crc, bool encrypted, int32_t ratio,
-                          const std::wstring &method) {
+void cUnzip::AddListEntry(std::wstring name, std::wstring folder, const ZipDate &date, int32_t size,
+                          uint32_t crc, bool encrypted, int32_t ratio, std::wstring method) {
     if (name.empty() || name == std::wstring(1, L'\0'))
         return; // a folder entry of the archive
-    ZipListEntry entry;
-    entry.name = name;
-    entry.folder = folder;
+    ZipListEntry &entry = entries_.emplace_back();
+    entry.name = std::move(name);
+    entry.folder = std::move(folder);
     entry.date = date;
     entry.size = size;
     entry.crc = crc;
     entry.encrypted = encrypted;
     entry.ratio = ratio;
-    entry.method = method;
-    entries_.push_back(std::move(entry));
+    entry.method = std::move(method);
 }
 
 void cUnzip::RaiseCancel(const std::wstring &sMsg, bool &bCancel) {

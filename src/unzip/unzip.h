@@ -5,6 +5,7 @@
 // Usage: set ZipFile and UnzipFolder, call Directory, read FileCount and FileName(i), clear
 // FileSelected(i) for unwanted members, call Unzip. Indexes run from 1 to FileCount.
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -115,8 +116,8 @@ class cUnzip {
     ZipListEntry &Entry(int32_t lIndex);
 
     // Reached from the library's callbacks only.
-    void AddListEntry(const std::wstring &name, const std::wstring &folder, const ZipDate &date, int32_t size,
-                      uint32_t crc, bool encrypted, int32_t ratio, const std::wstring &method);
+    void AddListEntry(std::wstring name, std::wstring folder, const ZipDate &date, int32_t size, uint32_t crc,
+                      bool encrypted, int32_t ratio, std::wstring method);
     void RaiseCancel(const std::wstring &sMsg, bool &bCancel);
     void RaiseOverwritePrompt(const std::wstring &sFile, int32_t &eResponse);
     void RaisePasswordRequest(std::wstring &sPassword, bool &bCancel);
@@ -124,7 +125,8 @@ class cUnzip {
 
     std::wstring zipFile_;
     std::wstring unzipFolder_;
-    std::vector<ZipListEntry> entries_;
+    // A deque: a listing of many thousand members grows it without moving what it holds.
+    std::deque<ZipListEntry> entries_;
     mUnzip::WideUnzipOptions options_;
     int32_t libraryStatus_ = 0;
 };
