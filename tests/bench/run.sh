@@ -8,6 +8,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-$root/build/native}
 repeats=${2:-3}
 cd "$root"
+bash scripts/setup.sh   # GNU time, zip and unzip among others
 [ -f "$build/CMakeCache.txt" ] || cmake --preset native -B "$build" >/dev/null
 cmake --build "$build" -j2 --target ziptool vbuzip10 >/dev/null
 python3 "$root/tests/bench/bench.py" "$build/bin/ziptool" "$build/bench-inputs" "$repeats"
