@@ -1,0 +1,119 @@
+#pragma once
+// Driving the real windows of another process (or of a second thread of this one) from a test:
+// finding them, reading their controls, clicking, answering message boxes, keys, screenshots.
+// Everything that changes the other side is posted, never sent, so the driver keeps running when
+// the click opens a modal message box; everything the test waits for is polled (WaitUntil).
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/png.h"
+
+namespace wintest {
+
+constexpr DWORD kGuiTimeoutMs = 15000;
+
+std::wstring WindowText(HWND window);
+std::wstring WindowClass(HWND window);
+DWORD ProcessOfWindow(HWND window);
+
+// The visible top-level window whose caption is exactly `caption` (of process `pid` unless it
+// is 0), polled for up to `ms`; nullptr when none showed up in time.
+HWND FindTopWindow(const std::wstring &caption, DWORD pid = 0, DWORD ms = kGuiTimeoutMs);
+// Visible top-level windows of a process, in Z order.
+std::vector<HWND> VisibleTopWindows(DWORD pid);
+
+struct ControlInfo {
+    HWND window = nullptr;
+    std::wstring className;
+    std::wstring text;
+    int id = 0; // GetDlgCtrlID; a control created with id -1 reads back as -1
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    RECT rect{};    // pixels, in client coordinates of the parent
+    int check = -1; // BM_GETCHECK for buttons (BST_UNCHECKED, BST_CHECKED, BST_INDETERMINATE); -1 otherwise
+    bool visible = false;
+    bool enabled = false;
+
+    DWORD ButtonType() const { return style & BS_TYPEMASK; }
+    bool Checked() const { return check == BST_CHECKED; }
+};
+
+ControlInfo ReadControl(HWND control);
+// The direct children of `parent` in Z order, which for a dialog is the order of creation and
+// of the Tab key.
+std::vector<ControlInfo> ChildControls(HWND parent);
+std::optional<ControlInfo> FindControl(HWND parent, int id);
+std::optional<ControlInfo> FindControlByText(HWND parent, const std::wstring &text);
+// The control that has the keyboard focus in the thread that owns `window`.
+HWND FocusedWindow(HWND window);
+
+// Dialog base units as the dialog manager derives them from a dialog font, measured with
+// MapDialogRect on a hidden dialog of this process that uses the same font. The font handle of a
+// dialog in another process cannot be used here, so the test names the template's font.
+struct DialogBaseUnits {
+    int x = 0; // pixels per 4 horizontal dialog units
+    int y = 0; // pixels per 8 vertical dialog units
+};
+DialogBaseUnits BaseUnitsOfFont(const std::wstring &face, WORD pointSize);
+// MapDialogRect's own arithmetic, for comparing a layout table with what is on screen exactly.
+RECT PixelsFromDialogUnits(const RECT &units, DialogBaseUnits base);
+// The reverse, rounded to the nearest unit (for messages and tables that read like the template).
+RECT DialogUnitsFromPixels(const RECT &pixels, DialogBaseUnits base);
+// Twips at the screen's DPI: pixels * 1440 / dpi.
+int ScreenDpi();
+RECT TwipsFromPixels(const RECT &pixels, int dpi);
+// A rectangle as "x, y, w x h" for failure messages.
+std::wstring Describe(const RECT &r);
+
+// Posts BM_CLICK to a child control; false when no such control exists.
+bool Click(HWND parent, int controlId);
+bool ClickByText(HWND parent, const std::wstring &text);
+
+// A message box (dialog class #32770) and what it shows.
+struct MessageBoxInfo {
+    HWND window = nullptr;
+    HWND owner = nullptr;
+    std::wstring caption;
+    std::wstring text;                 // the message's static control
+    std::vector<std::wstring> buttons; // texts of the visible buttons, in tab order
+    bool hasIcon = false;
+};
+// Waits for a visible #32770 window with this caption belonging to process `pid`.
+std::optional<MessageBoxInfo> WaitForMessageBox(const std::wstring &caption, DWORD pid,
+                                                DWORD ms = kGuiTimeoutMs);
+// Waits for any visible #32770 window of `pid` other than `except` (a dialog program's own main
+// window), to catch unexpected message boxes; nullopt when none appears within `ms`.
+std::optional<MessageBoxInfo> WaitForAnyMessageBox(DWORD pid, HWND except = nullptr,
+                                                   DWORD ms = kGuiTimeoutMs);
+MessageBoxInfo ReadMessageBox(HWND box);
+// Presses OK on a message box and waits until it has gone; false if it stayed.
+bool PressOk(HWND box, DWORD ms = kGuiTimeoutMs);
+bool WaitUntilGone(HWND window, DWORD ms = kGuiTimeoutMs);
+
+// Keys, posted to the control that has the focus in the window's thread, the way the keyboard
+// would deliver them, so that the dialog manager's own handling of each key runs.
+enum class Key { Enter, Escape, AltF4 };
+void SendKey(HWND window, Key key);
+void PostClose(HWND window);       // WM_CLOSE
+void PostSystemClose(HWND window); // the system menu's Close (WM_SYSCOMMAND SC_CLOSE)
+// Waits until the window's thread has handled everything posted to it before this call.
+bool Sync(HWND window, DWORD ms = kGuiTimeoutMs);
+
+// True when the process has ended; its exit code then goes to *exitCode.
+bool ProcessEnded(HANDLE process, DWORD *exitCode = nullptr);
+
+// Screenshots. Screen copies the window's rectangle from the screen after bringing it to the
+// front; Print asks the window to draw itself (PrintWindow), which only works within one process
+// under Wine.
+enum class Capture { Screen, Print };
+RgbImage CaptureWindow(HWND window, Capture how = Capture::Screen);
+// The folder the Wine session keeps: the parent of the program folder + "\screenshots".
+std::wstring ScreenshotFolder();
+// Writes `image` as <ScreenshotFolder>\<name>.png and returns the path.
+std::wstring SaveScreenshot(const RgbImage &image, const std::wstring &name);
+std::wstring SaveScreenshot(HWND window, const std::wstring &name, Capture how = Capture::Screen);
+
+} // namespace wintest
