@@ -1,6 +1,7 @@
 #pragma once
 // Member names as text: the archive stores them either as UTF-8 (general-purpose flag bit 11)
-// or in the DOS code page 437, which is what every older zip tool wrote.
+// or in the DOS code page 437, which is what every older zip tool wrote (names from Unix hosts
+// that are valid UTF-8 are taken as UTF-8; see zip_directory.cpp).
 #include <cstdint>
 #include <string>
 #include <string_view>

@@ -239,6 +239,10 @@ bool ReadEntry(SequentialReader& reader, ZipEntry& entry, bool& offsetKnown) {
             entry.name = RepairUtf8(entry.rawName);
             entry.problem = "its name is marked as UTF-8 but is not valid UTF-8";
         }
+    } else if ((entry.madeBy >> 8) == 3 && IsValidUtf8(entry.rawName)) {
+        // Unix zip tools write the bytes of the system's (nowadays UTF-8) names without setting
+        // the flag; code page 437 is what DOS and Windows tools meant.
+        entry.name = entry.rawName;
     } else {
         entry.name = Utf8FromCp437(entry.rawName);
     }
