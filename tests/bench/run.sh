@@ -6,7 +6,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-$root/build/native}
-repeats=${2:-3}
+repeats=${2:-5}
 cd "$root"
 bash scripts/setup.sh   # GNU time, zip and unzip among others
 [ -f "$build/CMakeCache.txt" ] || cmake --preset native -B "$build" >/dev/null
