@@ -16,4 +16,11 @@ export MENDPACK_SESSION="$SESSION"
 copy="$SESSION/bin/$(basename "$prog")"
 [ -e "$copy" ] || { echo "wine-exec: $prog was not in the build when the session started" >&2; exit 98; }
 cd "$SESSION"
-wine_as_user "$WINE" "$copy" "$@"
+# The program's output goes through a file: processes it leaves running on purpose (Wine's
+# desktop, a game that a launcher starts) would otherwise hold ctest's pipe open for ever.
+out=$(mktemp "$SESSION/output.XXXXXX")
+wine_as_user "$WINE" "$copy" "$@" </dev/null >"$out" 2>&1
+status=$?
+cat "$out"
+rm -f "$out"
+exit $status

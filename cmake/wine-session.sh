@@ -45,6 +45,7 @@ ENV
     wine_as_user "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
     wine_as_user "$WINESERVER" -w </dev/null >/dev/null 2>&1 || true
     wine_as_user "$WINESERVER" -p </dev/null >/dev/null 2>&1
+    wine_as_user "$WINE" wineboot </dev/null >/dev/null 2>&1 || true   # starts the desktop, detached from ctest
     echo "Wine session ready: $session on display $display"
     ;;
 stop)
