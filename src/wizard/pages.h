@@ -1,5 +1,8 @@
 #pragma once
 // The wizard's pages and their handlers, under the pages' own names.
+#include <memory>
+
+#include "unzip/unzip.h"
 #include "wizard/page.h"
 
 namespace wizard {
@@ -19,6 +22,10 @@ public:
     void Exit_Click();
     // The system and game-folder checks, run when the user leaves this page on the install path.
     void GetGFSysInfo();
+    void GetVideoMfg();
+
+    // The archive reader of the 1078 patch step; empty until that step runs.
+    std::unique_ptr<cUnzip> m_cUnzip;
 };
 
 class frmStep2 : public Page {

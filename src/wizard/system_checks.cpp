@@ -4,4 +4,6 @@ namespace wizard {
 
 void frmStep1::GetGFSysInfo() {}
 
+void frmStep1::GetVideoMfg() {}
+
 }  // namespace wizard
