@@ -20,6 +20,7 @@ struct ExistingItem {
     bool exists = false;
     bool isFolder = false;
     bool isLink = false;         // a symbolic link, junction or other reparse point
+    bool readOnly = false;       // Windows' read-only attribute; natively: not writable by its owner
     uint32_t dosDateTime = 0;    // last write, local time, DOS date in the high half
 };
 // What is at `path`, links not followed.

@@ -118,6 +118,7 @@ ExistingItem Inspect(const std::string& path) {
     item.exists = true;
     item.isLink = S_ISLNK(st.st_mode);
     item.isFolder = S_ISDIR(st.st_mode);
+    item.readOnly = !(st.st_mode & S_IWUSR);
     item.dosDateTime = DosFromTime(st.st_mtime);
     return item;
 }

@@ -113,6 +113,7 @@ ExistingItem Inspect(const std::string& path) {
     item.exists = true;
     item.isFolder = data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
     item.isLink = data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT;
+    item.readOnly = data.dwFileAttributes & FILE_ATTRIBUTE_READONLY;
     FILETIME local;
     WORD date = 0, time = 0;
     if (FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) && FileTimeToDosDateTime(&local, &date, &time)) {

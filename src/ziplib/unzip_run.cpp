@@ -188,6 +188,8 @@ void Extraction::Extract(const ZipEntry& entry) {
     ExistingItem existing = Inspect(target);
     if (existing.exists) {
         if (existing.isFolder && !existing.isLink) Fail(kStatusMemberFailed, "a folder of that name is in the way");
+        // Windows refuses to replace a read-only file (Wine does not); decide it here, the same everywhere.
+        if (existing.readOnly) Fail(kStatusMemberFailed, "the existing file " + target + " is read-only and is kept");
         uint32_t memberTime = static_cast<uint32_t>(entry.dosDate) << 16 | entry.dosTime;
         if (options_.extractOnlyNewer) {
             if (existing.dosDateTime >= memberTime) {

@@ -6,10 +6,7 @@ namespace ziplib {
 
 namespace {
 
-uint32_t Crc32Byte(uint32_t crc, uint8_t b) {
-    static const z_crc_t* table = get_crc_table();
-    return table[(crc ^ b) & 0xFF] ^ (crc >> 8);
-}
+uint32_t Crc32Byte(uint32_t crc, uint8_t b) { return get_crc_table()[(crc ^ b) & 0xFF] ^ (crc >> 8); }
 
 }  // namespace
 

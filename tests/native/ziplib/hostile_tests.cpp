@@ -320,6 +320,21 @@ TEST(HostileExtraction, DamagedMemberKeepsTheFileItWouldReplace) {
     EXPECT_EQ(Tree(dir.Path() / "out"), (std::vector<std::string>{"keep.txt"})) << "no temporary file left";
 }
 
+TEST(HostileExtraction, ReadOnlyFileIsKept) {
+    ScratchFolder dir;
+    std::string zip = dir.Write("a.zip", Build({{"frozen.dat", "new"}, Ok()}));
+    fs::create_directory(dir.Path() / "out");
+    std::string frozen = dir.Write("out/frozen.dat", "old");
+    fs::permissions(frozen, fs::perms::owner_write, fs::perm_options::remove);
+    Call call;
+    call.options.overwriteExisting = 1;
+    Result r = RunUnzip(call, zip, dir / "out");
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.AllMessages().find("read-only"), std::string::npos) << r.AllMessages();
+    EXPECT_EQ(ReadFile(frozen), "old");
+    EXPECT_EQ(ReadFile(dir / "out/ok.txt"), "fine");
+}
+
 TEST(HostileExtraction, PlantedLinkInTheDestinationIsNotFollowed) {
     ScratchFolder dir;
     fs::create_directories(dir.Path() / "out");
