@@ -53,29 +53,56 @@ protected:
     virtual void InstallWork() {}
 };
 
+// The sound-fix launcher and its desktop shortcut.
 class frmStep3 : public InstallPage {
 public:
     explicit frmStep3(Wizard& w) : InstallPage(w, PageId::frmStep3) {}
+    void Form_Load() override;
+
+    // The page's archive reader, made when the page loads and used by every press of Next.
+    std::unique_ptr<cUnzip> m_cUnzip;
+
+protected:
+    void InstallWork() override;
 };
 
+// The CPU slow-down tool "Turbo".
 class frmStep4 : public InstallPage {
 public:
     explicit frmStep4(Wizard& w) : InstallPage(w, PageId::frmStep4) {}
+
+    // A new reader for each press of Next; it lives on until the next press.
+    std::unique_ptr<cUnzip> m_cUnzip;
+
+protected:
+    void InstallWork() override;
 };
 
+// The Glide emulator "dgvoodoo".
 class frmStep5 : public InstallPage {
 public:
     explicit frmStep5(Wizard& w) : InstallPage(w, PageId::frmStep5) {}
+
+protected:
+    void InstallWork() override;
 };
 
+// The Glide emulator "GlideOS".
 class frmStep6 : public InstallPage {
 public:
     explicit frmStep6(Wizard& w) : InstallPage(w, PageId::frmStep6) {}
+
+protected:
+    void InstallWork() override;
 };
 
+// The pre-configured preference files, after a backup of the player's own.
 class frmStep8 : public InstallPage {
 public:
     explicit frmStep8(Wizard& w) : InstallPage(w, PageId::frmStep8) {}
+
+protected:
+    void InstallWork() override;
 };
 
 class frmStep9 : public Page {
@@ -88,7 +115,9 @@ class frmUninstall : public Page {
 public:
     explicit frmUninstall(Wizard& w) : Page(w, PageId::frmUninstall) {}
     void OnClick(const std::wstring& control) override;
+    // Removes the kit, restores the player's preferences, and ends the program.
     void Next_Click();
+    void Exit_Click();
 };
 
 }  // namespace wizard

@@ -1,0 +1,30 @@
+#include "installers/game_paths.h"
+#include "installers/install_work.h"
+#include "installers/kit_archive.h"
+#include "wizard/file_system.h"
+#include "wizard/shell.h"
+
+namespace installers {
+
+void InstallLauncher(cUnzip& reader, const Messenger& message) {
+    const std::wstring archive = FindKitArchive();
+    const std::wstring folder = GameFolder();
+    ExtractMembers(reader, archive, folder, {L"Nightjar.exe", L"Nightjar.htm"});
+
+    // A shortcut to a launcher that is not there would fail only when the player uses it.
+    if (!wizard::FileSystemObject().FileExists(L"Nightjar.exe")) {
+        message(L"Error -- Nightjar file not found");
+        return;
+    }
+    wizard::ShellObject shell;
+    wizard::Shortcut shortcut = shell.CreateShortcut(JoinPath(shell.SpecialFolders(L"Desktop"), L"Nightjar.lnk"));
+    shortcut.TargetPath = JoinPath(folder, L"Nightjar.EXE");
+    shortcut.WindowStyle = 1;
+    shortcut.Description = L"Nightjar";
+    // The launcher names the game's files relative to its current directory.
+    shortcut.WorkingDirectory = folder;
+    shortcut.Save();
+    message(L"Nightjar.exe installed, shortcut to desktop created");
+}
+
+}  // namespace installers
