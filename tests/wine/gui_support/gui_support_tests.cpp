@@ -37,6 +37,9 @@ const Item kItems[] = {
     {WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX | WS_TABSTOP, 74, 29, 77, 10, 1009, 0x0080, L"Tick me"},
     {WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON, 16, 12, 57, 10, 1007, 0x0080, L"One"},
     {WS_CHILD | WS_VISIBLE | SS_LEFT, 80, 12, 33, 10, 0xFFFF, 0x0082, L"Label"},
+    // At the usual base units this one's right edge, converted as an edge, is a pixel short of
+    // the dialog manager's position plus converted width.
+    {WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 125, 8, 23, 18, 1011, 0x0080, L"?"},
 };
 
 // A classic in-memory DLGTEMPLATE with the items above.
@@ -148,8 +151,8 @@ TEST_F(DrivenDialog, ReadsControlsInTabOrderWithTheirTemplateLayout) {
     MapDialogRect(dialog_, &mapped);
     EXPECT_EQ(Describe(PixelsFromDialogUnits(probe, base)), Describe(mapped));
 
-    const wchar_t *classes[] = {L"Button", L"Button", L"Button", L"Static"};
-    for (size_t i = 0; i < controls.size(); ++i) {
+    const wchar_t *classes[] = {L"Button", L"Button", L"Button", L"Static", L"Button"};
+    for (size_t i = 0; i < controls.size() && i < std::size(classes); ++i) {
         const auto &c = controls[i];
         const Item &item = kItems[i];
         SCOPED_TRACE(item.text);
@@ -159,9 +162,9 @@ TEST_F(DrivenDialog, ReadsControlsInTabOrderWithTheirTemplateLayout) {
         EXPECT_EQ(c.style & 0xFFFF, item.style & 0xFFFF);
         EXPECT_EQ((c.style & WS_TABSTOP) != 0, (item.style & WS_TABSTOP) != 0);
         EXPECT_TRUE(c.visible);
-        RECT units{item.x, item.y, item.x + item.cx, item.y + item.cy};
-        EXPECT_EQ(Describe(c.rect), Describe(PixelsFromDialogUnits(units, base)));
-        EXPECT_EQ(Describe(DialogUnitsFromPixels(c.rect, base)), Describe(units));
+        DialogUnitBox units{item.x, item.y, item.cx, item.cy};
+        EXPECT_EQ(Describe(c.rect), Describe(PixelsFromDialogBox(units, base)));
+        EXPECT_EQ(Describe(DialogBoxFromPixels(c.rect, base)), Describe(units));
     }
     EXPECT_EQ(controls[1].check, BST_UNCHECKED);
     EXPECT_EQ(controls[3].check, -1) << "only buttons have a check state";

@@ -21,6 +21,7 @@ LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
 
 struct TopWindowSearch {
     DWORD pid;
+    bool hiddenToo;
     const std::wstring *caption; // nullptr: any
     const wchar_t *className;    // nullptr: any
     std::vector<HWND> found;
@@ -28,7 +29,7 @@ struct TopWindowSearch {
 
 BOOL CALLBACK CollectTopWindow(HWND window, LPARAM param) {
     auto *search = reinterpret_cast<TopWindowSearch *>(param);
-    if (!IsWindowVisible(window))
+    if (!search->hiddenToo && !IsWindowVisible(window))
         return TRUE;
     if (search->pid != 0 && ProcessOfWindow(window) != search->pid)
         return TRUE;
@@ -40,8 +41,9 @@ BOOL CALLBACK CollectTopWindow(HWND window, LPARAM param) {
     return TRUE;
 }
 
-std::vector<HWND> TopWindows(DWORD pid, const std::wstring *caption, const wchar_t *className) {
-    TopWindowSearch search{pid, caption, className, {}};
+std::vector<HWND> TopWindows(DWORD pid, const std::wstring *caption, const wchar_t *className,
+                             bool hiddenToo = false) {
+    TopWindowSearch search{pid, hiddenToo, caption, className, {}};
     EnumWindows(CollectTopWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
@@ -248,6 +250,25 @@ RECT DialogUnitsFromPixels(const RECT &p, DialogBaseUnits base) {
             MulDiv(p.bottom, 8, base.y)};
 }
 
+RECT PixelsFromDialogBox(const DialogUnitBox &box, DialogBaseUnits base) {
+    RECT r;
+    r.left = MulDiv(box.x, base.x, 4);
+    r.top = MulDiv(box.y, base.y, 8);
+    r.right = r.left + MulDiv(box.cx, base.x, 4);
+    r.bottom = r.top + MulDiv(box.cy, base.y, 8);
+    return r;
+}
+
+DialogUnitBox DialogBoxFromPixels(const RECT &p, DialogBaseUnits base) {
+    return {MulDiv(p.left, 4, base.x), MulDiv(p.top, 8, base.y), MulDiv(p.right - p.left, 4, base.x),
+            MulDiv(p.bottom - p.top, 8, base.y)};
+}
+
+std::wstring Describe(const DialogUnitBox &box) {
+    return std::to_wstring(box.x) + L", " + std::to_wstring(box.y) + L", " + std::to_wstring(box.cx) +
+           L" x " + std::to_wstring(box.cy);
+}
+
 int ScreenDpi() {
     HDC screen = GetDC(nullptr);
     int dpi = GetDeviceCaps(screen, LOGPIXELSX);
@@ -330,6 +351,12 @@ std::optional<MessageBoxInfo> WaitForAnyMessageBox(DWORD pid, HWND except, DWORD
     if (!box)
         return std::nullopt;
     return ReadMessageBox(box);
+}
+
+std::vector<HWND> DialogWindows(DWORD pid, HWND except) {
+    auto dialogs = TopWindows(pid, nullptr, L"#32770", true);
+    dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), except), dialogs.end());
+    return dialogs;
 }
 
 bool WaitUntilGone(HWND window, DWORD ms) {

@@ -58,10 +58,22 @@ struct DialogBaseUnits {
     int y = 0; // pixels per 8 vertical dialog units
 };
 DialogBaseUnits BaseUnitsOfFont(const std::wstring &face, WORD pointSize);
-// MapDialogRect's own arithmetic, for comparing a layout table with what is on screen exactly.
+// MapDialogRect's own arithmetic on a rectangle's four edges.
 RECT PixelsFromDialogUnits(const RECT &units, DialogBaseUnits base);
-// The reverse, rounded to the nearest unit (for messages and tables that read like the template).
+// The reverse, rounded to the nearest unit.
 RECT DialogUnitsFromPixels(const RECT &pixels, DialogBaseUnits base);
+
+// A template's control as it is written: position and size in dialog units.
+struct DialogUnitBox {
+    int x = 0, y = 0, cx = 0, cy = 0;
+};
+// Where the dialog manager puts such a control: it converts the position and the size each on
+// its own, so the right edge can differ by a pixel from converting the edge itself. Compare a
+// layout table with what is on screen through this, exactly.
+RECT PixelsFromDialogBox(const DialogUnitBox &box, DialogBaseUnits base);
+// The reverse, rounded to the nearest unit (for messages that read like the template).
+DialogUnitBox DialogBoxFromPixels(const RECT &pixels, DialogBaseUnits base);
+std::wstring Describe(const DialogUnitBox &box);
 // Twips at the screen's DPI: pixels * 1440 / dpi.
 int ScreenDpi();
 RECT TwipsFromPixels(const RECT &pixels, int dpi);
@@ -89,6 +101,10 @@ std::optional<MessageBoxInfo> WaitForMessageBox(const std::wstring &caption, DWO
 std::optional<MessageBoxInfo> WaitForAnyMessageBox(DWORD pid, HWND except = nullptr,
                                                    DWORD ms = kGuiTimeoutMs);
 MessageBoxInfo ReadMessageBox(HWND box);
+// Top-level dialog windows (#32770) of `pid` other than `except`, shown or not: a modal dialog
+// or message box shows itself only when its message loop first runs dry, so right after its
+// owner's handler has opened it, it can exist and still be hidden.
+std::vector<HWND> DialogWindows(DWORD pid, HWND except = nullptr);
 // Presses OK on a message box and waits until it has gone; false if it stayed.
 bool PressOk(HWND box, DWORD ms = kGuiTimeoutMs);
 bool WaitUntilGone(HWND window, DWORD ms = kGuiTimeoutMs);
@@ -106,7 +122,8 @@ bool Sync(HWND window, DWORD ms = kGuiTimeoutMs);
 bool ProcessEnded(HANDLE process, DWORD *exitCode = nullptr);
 
 // Screenshots. Screen copies the window's rectangle from the screen after bringing it to the
-// front; Print asks the window to draw itself (PrintWindow), which only works within one process
+// front; Print asks the window to draw itself (PrintWindow), which under Wine 8 gives neither the
+// controls nor the frame, even within one process: use Screen, kept as the default.
 // under Wine.
 enum class Capture { Screen, Print };
 RgbImage CaptureWindow(HWND window, Capture how = Capture::Screen);

@@ -1,0 +1,152 @@
+// The launcher's dialog as the player sees it: layout, first state, keys and the ways to close it.
+#include <gtest/gtest.h>
+
+#include "common/text.h"
+#include "nightjar_driver.h"
+
+using namespace wintest;
+using namespace nightjar_test;
+
+namespace {
+
+struct ExpectedControl {
+    const wchar_t *text;
+    int id;
+    DWORD buttonType;
+    bool tabStop;
+    DialogUnitBox units;
+};
+
+const ExpectedControl kLayout[] = {
+    {L"Fix GF3D Sound", kFixSound, BS_PUSHBUTTON, true, {8, 30, 61, 17}},
+    {L"", -1, BS_GROUPBOX, false, {8, 4, 114, 22}},
+    {L"Single Player", kSinglePlayer, BS_AUTORADIOBUTTON, false, {16, 12, 57, 10}},
+    {L"MMP", kMmp, BS_AUTORADIOBUTTON, false, {80, 12, 33, 10}},
+    {L"Freeze Preferences", kFreezePrefs, BS_AUTOCHECKBOX, true, {74, 29, 77, 10}},
+    {L"Launch GF3D", kLaunchGame, BS_AUTOCHECKBOX, true, {74, 38, 61, 10}},
+    {L"?", kHelpPage, BS_PUSHBUTTON, true, {125, 8, 23, 18}},
+};
+
+TEST(NightjarDialog, HasItsTemplateLayoutAndOpensOnMmpWithTheFileFrozenState) {
+    GameFolder game;
+    WriteFile(game.MultiplayerPrefs(), PreferenceBytes());
+    SetReadOnly(game.MultiplayerPrefs(), true);
+    Nightjar nightjar(game);
+    HWND dialog = nightjar.Dialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(nightjar.Answer().empty()) << "no message when the multiplayer file is present";
+
+    DialogBaseUnits base = BaseUnitsOfFont(L"MS Sans Serif", 8);
+    DWORD style = static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE));
+    EXPECT_EQ(style & (WS_POPUP | WS_CAPTION | WS_SYSMENU),
+              static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU));
+    EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0u);
+    EXPECT_TRUE(GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
+    RECT client;
+    GetClientRect(dialog, &client);
+    EXPECT_EQ(Describe(client), Describe(PixelsFromDialogUnits({0, 0, 157, 54}, base)));
+
+    // Centred on the screen's work area (DS_CENTER), give or take the rounding of a half pixel.
+    RECT window, work;
+    GetWindowRect(dialog, &window);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_NEAR((window.left + window.right) / 2, (work.left + work.right) / 2, 1);
+    EXPECT_NEAR((window.top + window.bottom) / 2, (work.top + work.bottom) / 2, 1);
+
+    auto controls = ChildControls(dialog);
+    ASSERT_EQ(controls.size(), std::size(kLayout));
+    for (size_t i = 0; i < controls.size(); ++i) {
+        const auto &c = controls[i];
+        const auto &want = kLayout[i];
+        SCOPED_TRACE("control " + std::to_string(i) + " \"" + mend::Utf8FromWide(want.text) + "\"");
+        EXPECT_EQ(_wcsicmp(c.className.c_str(), L"Button"), 0) << mend::Utf8FromWide(c.className);
+        EXPECT_EQ(c.text, want.text);
+        EXPECT_EQ(c.id, want.id);
+        EXPECT_EQ(c.ButtonType(), want.buttonType);
+        // The button control itself gives the checked option the tab stop, so Tab reaches the
+        // option group at its selected option.
+        bool checkedOption = want.buttonType == BS_AUTORADIOBUTTON && c.Checked();
+        EXPECT_EQ((c.style & WS_TABSTOP) != 0, want.tabStop || checkedOption);
+        EXPECT_EQ(c.style & WS_GROUP, 0u) << "all seven form one group";
+        EXPECT_TRUE(c.visible);
+        EXPECT_TRUE(c.enabled);
+        EXPECT_EQ(Describe(c.rect), Describe(PixelsFromDialogBox(want.units, base)))
+            << "in dialog units: " << mend::Utf8FromWide(Describe(DialogBoxFromPixels(c.rect, base)));
+    }
+
+    EXPECT_TRUE(nightjar.Ticked(kMmp));
+    EXPECT_FALSE(nightjar.Ticked(kSinglePlayer));
+    EXPECT_TRUE(nightjar.Ticked(kFreezePrefs)) << "the multiplayer file is read-only";
+    EXPECT_FALSE(nightjar.Ticked(kLaunchGame));
+    EXPECT_EQ(FocusedWindow(dialog), GetDlgItem(dialog, kFixSound));
+
+    SaveScreenshot(dialog, L"nightjar_dialog");
+}
+
+TEST(NightjarDialog, OpensWithFreezeUntickedForAWritableMultiplayerFile) {
+    GameFolder game;
+    WriteFile(game.MultiplayerPrefs(), PreferenceBytes());
+    Nightjar nightjar(game);
+    EXPECT_TRUE(nightjar.Answer().empty());
+    EXPECT_TRUE(nightjar.Ticked(kMmp));
+    EXPECT_FALSE(nightjar.Ticked(kFreezePrefs));
+}
+
+TEST(NightjarDialog, TellsOfAMissingMultiplayerFileBeforeItShows) {
+    GameFolder game;
+    Nightjar nightjar(game);
+    auto box = WaitForMessageBox(L"File not found", nightjar.Pid());
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text, L"mpprefs.dat file not found");
+    EXPECT_EQ(box->buttons, std::vector<std::wstring>{L"OK"});
+    EXPECT_FALSE(box->hasIcon);
+    EXPECT_EQ(FindTopWindow(kDialogCaption, nightjar.Pid(), 0), nullptr) << "the dialog is not visible yet";
+    EXPECT_EQ(WindowText(box->owner), kDialogCaption) << "owned by the (hidden) dialog";
+    ASSERT_TRUE(PressOk(box->window));
+
+    ASSERT_NE(nightjar.Dialog(), nullptr);
+    EXPECT_TRUE(nightjar.Answer().empty());
+    EXPECT_TRUE(nightjar.Ticked(kMmp));
+    EXPECT_FALSE(nightjar.Ticked(kSinglePlayer));
+    EXPECT_FALSE(nightjar.Ticked(kFreezePrefs));
+}
+
+TEST(NightjarDialog, IgnoresEnterAndEscape) {
+    GameFolder game;
+    std::string prefs = PreferenceBytes();
+    WriteFile(game.MultiplayerPrefs(), prefs);
+    Nightjar nightjar(game);
+    HWND dialog = nightjar.Dialog();
+    ASSERT_NE(dialog, nullptr);
+    nightjar.Click(kLaunchGame); // so that a fix run by mistake would also show as a launch
+    EXPECT_TRUE(nightjar.Answer().empty());
+
+    // With the focus on "Fix GF3D Sound", Tab order's first stop.
+    SendKey(dialog, Key::Enter);
+    SendKey(dialog, Key::Escape);
+    EXPECT_TRUE(nightjar.Answer().empty());
+    EXPECT_FALSE(ProcessEnded(nightjar.Process()));
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    EXPECT_EQ(ReadFile(game.MultiplayerPrefs()), prefs) << "Enter must not run the fix";
+    EXPECT_TRUE(game.Launches().empty());
+
+    EXPECT_EQ(nightjar.CloseWith(PostClose), 0u);
+}
+
+TEST(NightjarDialog, EndsWithExitCodeZeroThroughSystemMenuClose) {
+    GameFolder game;
+    WriteFile(game.MultiplayerPrefs(), PreferenceBytes());
+    Nightjar nightjar(game);
+    EXPECT_TRUE(nightjar.Answer().empty());
+    EXPECT_EQ(nightjar.CloseWith(PostSystemClose), 0u);
+}
+
+TEST(NightjarDialog, EndsWithExitCodeZeroThroughAltF4) {
+    GameFolder game;
+    WriteFile(game.MultiplayerPrefs(), PreferenceBytes());
+    Nightjar nightjar(game);
+    EXPECT_TRUE(nightjar.Answer().empty());
+    EXPECT_EQ(nightjar.CloseWith([](HWND dialog) { SendKey(dialog, Key::AltF4); }), 0u);
+}
+
+} // namespace
