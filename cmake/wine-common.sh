@@ -4,8 +4,9 @@ WINE=${WINE:-/usr/lib/wine/wine64}
 WINESERVER=${WINESERVER:-/usr/lib/wine/wineserver}
 WINE_TEST_USER=${WINE_TEST_USER:-mendtest}
 export WINEDEBUG=${WINEDEBUG:--all}
-# Mono and Gecko are not needed and their installers would stop wineboot with a dialog.
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# Mono and Gecko are not needed and their installers would stop wineboot with a dialog; a test
+# program that crashes must end, not wait in Wine's debugger.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winedbg.exe=d}"
 export WINEARCH=win64
 
 is_root() { [ "$(id -u)" = 0 ]; }

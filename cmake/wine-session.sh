@@ -9,6 +9,21 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/wine-common.sh"
 
+# A fresh prefix, set up for tests, in $WINEPREFIX (which the test user owns).
+make_prefix() {
+    wine_as_user "$WINESERVER" -p </dev/null >/dev/null 2>&1
+    wine_as_user "$WINE" wineboot -i </dev/null >/dev/null 2>&1 || true
+    # Xvfb has no window manager: a Wine virtual desktop draws title bars and frames as Windows
+    # does, so screenshots show whole windows. Georgia is not on Linux; a serif face stands in.
+    wine_as_user "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
+    wine_as_user "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f </dev/null >/dev/null 2>&1
+    wine_as_user "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Georgia /d "Liberation Serif" /f </dev/null >/dev/null 2>&1
+    # The desktop mode is chosen when Wine's desktop process starts: stop the server so that the
+    # session's own server starts afresh (and the registry is written out for the template).
+    wine_as_user "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
+    wine_as_user "$WINESERVER" -w </dev/null >/dev/null 2>&1 || true
+}
+
 cmd=$1 link=$2
 case $cmd in
 start)
@@ -34,16 +49,26 @@ HOME=$session/home
 ENV
     source "$link/env"
     export SESSION DISPLAY WINEPREFIX HOME
-    wine_as_user "$WINESERVER" -p </dev/null >/dev/null 2>&1
-    wine_as_user "$WINE" wineboot -i </dev/null >/dev/null 2>&1 || true
-    # Xvfb has no window manager: a Wine virtual desktop draws title bars and frames as Windows
-    # does, so screenshots show whole windows. Georgia is not on Linux; a serif face stands in.
-    wine_as_user "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
-    wine_as_user "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f </dev/null >/dev/null 2>&1
-    wine_as_user "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Georgia /d "Liberation Serif" /f </dev/null >/dev/null 2>&1
-    # The desktop mode is chosen when Wine's desktop process starts: restart the server once.
-    wine_as_user "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
-    wine_as_user "$WINESERVER" -w </dev/null >/dev/null 2>&1 || true
+    # Making a prefix takes half a minute; the first session of a build makes a template that
+    # later sessions copy. Every session still gets a prefix of its own.
+    template="$link/prefix-template"
+    if [ ! -e "$template/ready" ]; then
+        rm -rf "$template"
+        WINEPREFIX="$session/prefix" make_prefix
+        mkdir -p "$template" && cp -a "$session/prefix/." "$template/"
+        echo "$HOME" >"$template/home" && touch "$template/ready"
+    else
+        rm -rf "$session/prefix" && cp -a "$template" "$session/prefix"
+        # The user's shell folders (Desktop among them) link into the HOME the template was made
+        # with: point them at this session's HOME.
+        old_home=$(cat "$template/home")
+        rm -f "$session/prefix/ready" "$session/prefix/home"
+        for l in "$session"/prefix/drive_c/users/*/*; do
+            [ -L "$l" ] || continue
+            target=$(readlink "$l")
+            case $target in "$old_home"*) ln -sfn "$HOME${target#"$old_home"}" "$l" && chown -h "$WINE_TEST_USER:" "$l" 2>/dev/null ;; esac
+        done
+    fi
     wine_as_user "$WINESERVER" -p </dev/null >/dev/null 2>&1
     wine_as_user "$WINE" wineboot </dev/null >/dev/null 2>&1 || true   # starts the desktop, detached from ctest
     echo "Wine session ready: $session on display $display"
