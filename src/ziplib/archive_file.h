@@ -10,25 +10,25 @@
 namespace ziplib {
 
 class ArchiveFile {
-public:
+  public:
     virtual ~ArchiveFile() = default;
     virtual uint64_t Size() const = 0;
     // Reads up to `count` bytes at `offset`; fewer only at the end of the file.
-    virtual size_t ReadAt(uint64_t offset, void* buffer, size_t count) = 0;
+    virtual size_t ReadAt(uint64_t offset, void *buffer, size_t count) = 0;
 
     // Reads exactly `count` bytes or fails (kStatusMemberFailed) with a "truncated" message.
-    void ReadExactly(uint64_t offset, void* buffer, size_t count);
+    void ReadExactly(uint64_t offset, void *buffer, size_t count);
 };
 
 class MemoryArchive : public ArchiveFile {
-public:
+  public:
     explicit MemoryArchive(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
-    MemoryArchive(const uint8_t* data, size_t size) : bytes_(data, data + size) {}
+    MemoryArchive(const uint8_t *data, size_t size) : bytes_(data, data + size) {}
     uint64_t Size() const override { return bytes_.size(); }
-    size_t ReadAt(uint64_t offset, void* buffer, size_t count) override;
+    size_t ReadAt(uint64_t offset, void *buffer, size_t count) override;
 
-private:
+  private:
     std::vector<uint8_t> bytes_;
 };
 
-}  // namespace ziplib
+} // namespace ziplib

@@ -11,35 +11,35 @@
 namespace ziplib {
 
 // Fails (kStatusNotAnArchive) with the system's reason when the file cannot be opened.
-std::unique_ptr<ArchiveFile> OpenArchive(const std::string& path);
+std::unique_ptr<ArchiveFile> OpenArchive(const std::string &path);
 
 // `folder` and `name` joined with the platform's separator.
-std::string JoinPath(const std::string& folder, const std::string& name);
+std::string JoinPath(const std::string &folder, const std::string &name);
 
 struct ExistingItem {
     bool exists = false;
     bool isFolder = false;
-    bool isLink = false;         // a symbolic link, junction or other reparse point
-    bool readOnly = false;       // Windows' read-only attribute; natively: not writable by its owner
-    uint32_t dosDateTime = 0;    // last write, local time, DOS date in the high half
+    bool isLink = false;      // a symbolic link, junction or other reparse point
+    bool readOnly = false;    // Windows' read-only attribute; natively: not writable by its owner
+    uint32_t dosDateTime = 0; // last write, local time, DOS date in the high half
 };
 // What is at `path`, links not followed.
-ExistingItem Inspect(const std::string& path);
+ExistingItem Inspect(const std::string &path);
 
 // Creates the extraction folder when it is missing (its parent must exist).
-void EnsureExtractionFolder(const std::string& path);
+void EnsureExtractionFolder(const std::string &path);
 // Creates one folder below the extraction folder when it is missing; fails when a file or a
 // link is in the way, so that a member can never be written through a planted link.
-void MakeMemberFolder(const std::string& path);
+void MakeMemberFolder(const std::string &path);
 
 // A new, uniquely named file in `folder` that disappears unless it is moved into place.
 class TemporaryFile : public Sink {
-public:
-    static std::unique_ptr<TemporaryFile> Create(const std::string& folder);
+  public:
+    static std::unique_ptr<TemporaryFile> Create(const std::string &folder);
     // Sets the last-write time (DOS date and time, local) and closes the file.
     virtual void Finish(uint16_t dosDate, uint16_t dosTime) = 0;
     // Moves the finished file to `target` in one step, replacing what is there.
-    virtual void MoveTo(const std::string& target) = 0;
+    virtual void MoveTo(const std::string &target) = 0;
 };
 
-}  // namespace ziplib
+} // namespace ziplib

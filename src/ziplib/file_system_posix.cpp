@@ -13,26 +13,32 @@ namespace ziplib {
 
 namespace {
 
-std::string SystemText() { return std::strerror(errno); }
+std::string SystemText() {
+    return std::strerror(errno);
+}
 
 class PosixArchive : public ArchiveFile {
-public:
+  public:
     PosixArchive(int fd, uint64_t size) : fd_(fd), size_(size) {}
     ~PosixArchive() override { close(fd_); }
     uint64_t Size() const override { return size_; }
-    size_t ReadAt(uint64_t offset, void* buffer, size_t count) override {
+    size_t ReadAt(uint64_t offset, void *buffer, size_t count) override {
         size_t done = 0;
         while (done < count) {
-            ssize_t n = pread(fd_, static_cast<char*>(buffer) + done, count - done, static_cast<off_t>(offset + done));
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) Fail(kStatusMemberFailed, "the archive could not be read: " + SystemText());
-            if (n == 0) break;
+            ssize_t n = pread(fd_, static_cast<char *>(buffer) + done, count - done,
+                              static_cast<off_t>(offset + done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                Fail(kStatusMemberFailed, "the archive could not be read: " + SystemText());
+            if (n == 0)
+                break;
             done += static_cast<size_t>(n);
         }
         return done;
     }
 
-private:
+  private:
     int fd_;
     uint64_t size_;
 };
@@ -40,24 +46,30 @@ private:
 uint32_t DosFromTime(time_t t) {
     struct tm local {};
     localtime_r(&t, &local);
-    if (local.tm_year < 80) return (1 << 5 | 1) << 16;
-    uint32_t date = static_cast<uint32_t>(((local.tm_year - 80) << 9) | ((local.tm_mon + 1) << 5) | local.tm_mday);
+    if (local.tm_year < 80)
+        return (1 << 5 | 1) << 16;
+    uint32_t date =
+        static_cast<uint32_t>(((local.tm_year - 80) << 9) | ((local.tm_mon + 1) << 5) | local.tm_mday);
     uint32_t time = static_cast<uint32_t>((local.tm_hour << 11) | (local.tm_min << 5) | (local.tm_sec / 2));
     return date << 16 | time;
 }
 
 class PosixTemporaryFile : public TemporaryFile {
-public:
+  public:
     PosixTemporaryFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
     ~PosixTemporaryFile() override {
-        if (fd_ >= 0) close(fd_);
-        if (!moved_) unlink(path_.c_str());
+        if (fd_ >= 0)
+            close(fd_);
+        if (!moved_)
+            unlink(path_.c_str());
     }
-    void Write(const uint8_t* data, size_t size) override {
+    void Write(const uint8_t *data, size_t size) override {
         while (size > 0) {
             ssize_t n = write(fd_, data, size);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) Fail(kStatusMemberFailed, "it could not be written: " + SystemText());
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                Fail(kStatusMemberFailed, "it could not be written: " + SystemText());
             data += n;
             size -= static_cast<size_t>(n);
         }
@@ -78,26 +90,28 @@ public:
         }
         int rc = close(fd_);
         fd_ = -1;
-        if (rc != 0) Fail(kStatusMemberFailed, "it could not be written: " + SystemText());
+        if (rc != 0)
+            Fail(kStatusMemberFailed, "it could not be written: " + SystemText());
     }
-    void MoveTo(const std::string& target) override {
+    void MoveTo(const std::string &target) override {
         if (rename(path_.c_str(), target.c_str()) != 0) {
             Fail(kStatusMemberFailed, "it could not be moved into place: " + SystemText());
         }
         moved_ = true;
     }
 
-private:
+  private:
     int fd_;
     std::string path_;
     bool moved_ = false;
 };
 
-}  // namespace
+} // namespace
 
-std::unique_ptr<ArchiveFile> OpenArchive(const std::string& path) {
+std::unique_ptr<ArchiveFile> OpenArchive(const std::string &path) {
     int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) Fail(kStatusNotAnArchive, "cannot open the archive " + path + ": " + SystemText());
+    if (fd < 0)
+        Fail(kStatusNotAnArchive, "cannot open the archive " + path + ": " + SystemText());
     struct stat st {};
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         close(fd);
@@ -106,15 +120,17 @@ std::unique_ptr<ArchiveFile> OpenArchive(const std::string& path) {
     return std::make_unique<PosixArchive>(fd, static_cast<uint64_t>(st.st_size));
 }
 
-std::string JoinPath(const std::string& folder, const std::string& name) {
-    if (folder.empty()) return name;
+std::string JoinPath(const std::string &folder, const std::string &name) {
+    if (folder.empty())
+        return name;
     return folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
-ExistingItem Inspect(const std::string& path) {
+ExistingItem Inspect(const std::string &path) {
     ExistingItem item;
     struct stat st {};
-    if (lstat(path.c_str(), &st) != 0) return item;
+    if (lstat(path.c_str(), &st) != 0)
+        return item;
     item.exists = true;
     item.isLink = S_ISLNK(st.st_mode);
     item.isFolder = S_ISDIR(st.st_mode);
@@ -123,39 +139,45 @@ ExistingItem Inspect(const std::string& path) {
     return item;
 }
 
-void EnsureExtractionFolder(const std::string& path) {
+void EnsureExtractionFolder(const std::string &path) {
     struct stat st {};
-    if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return;
+    if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+        return;
     if (mkdir(path.c_str(), 0777) != 0) {
         Fail(kStatusMemberFailed, "cannot create the extraction folder " + path + ": " + SystemText());
     }
 }
 
-void MakeMemberFolder(const std::string& path) {
-    if (mkdir(path.c_str(), 0777) == 0) return;
+void MakeMemberFolder(const std::string &path) {
+    if (mkdir(path.c_str(), 0777) == 0)
+        return;
     int error = errno;
     struct stat st {};
     if (error == EEXIST && lstat(path.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) return;
-        if (S_ISLNK(st.st_mode)) Fail(kStatusMemberFailed, "refused: its folder " + path + " is a symbolic link");
+        if (S_ISDIR(st.st_mode))
+            return;
+        if (S_ISLNK(st.st_mode))
+            Fail(kStatusMemberFailed, "refused: its folder " + path + " is a symbolic link");
         Fail(kStatusMemberFailed, "its folder " + path + " exists as a file");
     }
     errno = error;
     Fail(kStatusMemberFailed, "its folder " + path + " could not be created: " + SystemText());
 }
 
-std::unique_ptr<TemporaryFile> TemporaryFile::Create(const std::string& folder) {
+std::unique_ptr<TemporaryFile> TemporaryFile::Create(const std::string &folder) {
     static unsigned counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string path = JoinPath(folder, ".vbuzip-" + std::to_string(getpid()) + "-" + std::to_string(++counter) +
-                                                ".tmp");
+        std::string path = JoinPath(folder, ".vbuzip-" + std::to_string(getpid()) + "-" +
+                                                std::to_string(++counter) + ".tmp");
         int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) return std::make_unique<PosixTemporaryFile>(fd, path);
+        if (fd >= 0)
+            return std::make_unique<PosixTemporaryFile>(fd, path);
         if (errno != EEXIST) {
-            Fail(kStatusMemberFailed, "a temporary file could not be created in " + folder + ": " + SystemText());
+            Fail(kStatusMemberFailed,
+                 "a temporary file could not be created in " + folder + ": " + SystemText());
         }
     }
     Fail(kStatusMemberFailed, "a temporary file could not be created in " + folder);
 }
 
-}  // namespace ziplib
+} // namespace ziplib

@@ -17,9 +17,9 @@
 namespace ziplib {
 
 class Sink {
-public:
+  public:
     virtual ~Sink() = default;
-    virtual void Write(const uint8_t* data, size_t size) = 0;
+    virtual void Write(const uint8_t *data, size_t size) = 0;
 };
 
 // True for the methods this library can decode (stored and deflated).
@@ -28,35 +28,37 @@ bool CanDecode(uint16_t method);
 // Checks the local header and returns the offset of the member's data (its encryption header
 // included). Fails (kStatusMemberFailed) when the header is missing, disagrees with the
 // directory, or when the data would run past the room the member has.
-uint64_t LocateData(ArchiveFile& file, const ZipEntry& entry);
+uint64_t LocateData(ArchiveFile &file, const ZipEntry &entry);
 
 class MemberDecoder {
-public:
+  public:
     MemberDecoder();
     ~MemberDecoder();
-    MemberDecoder(const MemberDecoder&) = delete;
-    MemberDecoder& operator=(const MemberDecoder&) = delete;
+    MemberDecoder(const MemberDecoder &) = delete;
+    MemberDecoder &operator=(const MemberDecoder &) = delete;
 
     // For an encrypted member: the keys after `password` has decrypted the 12-byte header,
     // or nullopt when the header's check byte shows that the password is wrong.
-    std::optional<ZipCryptoKeys> OpenEncrypted(ArchiveFile& file, const ZipEntry& entry, uint64_t dataOffset,
-                                               const std::string& password);
+    std::optional<ZipCryptoKeys> OpenEncrypted(ArchiveFile &file, const ZipEntry &entry, uint64_t dataOffset,
+                                               const std::string &password);
 
     // Decodes the member into `sink`. Fails (kStatusMemberFailed) on damaged data, a wrong size
     // or CRC; stops as soon as the output exceeds the declared size.
-    void Decode(ArchiveFile& file, const ZipEntry& entry, uint64_t dataOffset, ZipCryptoKeys* keys, Sink& sink);
+    void Decode(ArchiveFile &file, const ZipEntry &entry, uint64_t dataOffset, ZipCryptoKeys *keys,
+                Sink &sink);
 
-private:
-    void Inflate(ArchiveFile& file, const ZipEntry& entry, uint64_t offset, uint64_t length, ZipCryptoKeys* keys,
-                 Sink& sink, uLong& crc);
-    void Copy(ArchiveFile& file, const ZipEntry& entry, uint64_t offset, uint64_t length, ZipCryptoKeys* keys,
-              Sink& sink, uLong& crc);
+  private:
+    void Inflate(ArchiveFile &file, const ZipEntry &entry, uint64_t offset, uint64_t length,
+                 ZipCryptoKeys *keys, Sink &sink, uLong &crc);
+    void Copy(ArchiveFile &file, const ZipEntry &entry, uint64_t offset, uint64_t length, ZipCryptoKeys *keys,
+              Sink &sink, uLong &crc);
 
     static constexpr size_t kBufferSize = 256 * 1024;
-    std::vector<uint8_t> input_;
-    std::vector<uint8_t> output_;
+    // Left uninitialised: only the pages that data passes through are ever touched.
+    std::unique_ptr<uint8_t[]> input_;
+    std::unique_ptr<uint8_t[]> output_;
     z_stream stream_{};
     bool streamReady_ = false;
 };
 
-}  // namespace ziplib
+} // namespace ziplib

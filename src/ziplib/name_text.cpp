@@ -16,7 +16,7 @@ constexpr char16_t kCp437High[128] = {
     0x03A6, 0x0398, 0x03A9, 0x03B4, 0x221E, 0x03C6, 0x03B5, 0x2229, 0x2261, 0x00B1, 0x2265, 0x2264, 0x2320,
     0x2321, 0x00F7, 0x2248, 0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0};
 
-void AppendUtf8(std::string& out, char32_t c) {
+void AppendUtf8(std::string &out, char32_t c) {
     if (c < 0x80) {
         out.push_back(static_cast<char>(c));
     } else if (c < 0x800) {
@@ -38,7 +38,8 @@ void AppendUtf8(std::string& out, char32_t c) {
 size_t SequenceLength(std::string_view text, size_t i) {
     auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
     unsigned char b = byte(i);
-    if (b < 0x80) return 1;
+    if (b < 0x80)
+        return 1;
     size_t n;
     char32_t c, min;
     if ((b & 0xE0) == 0xC0) {
@@ -50,16 +51,19 @@ size_t SequenceLength(std::string_view text, size_t i) {
     } else {
         return 0;
     }
-    if (i + n > text.size()) return 0;
+    if (i + n > text.size())
+        return 0;
     for (size_t k = 1; k < n; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80) return 0;
+        if ((byte(i + k) & 0xC0) != 0x80)
+            return 0;
         c = (c << 6) | (byte(i + k) & 0x3F);
     }
-    if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
+    if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+        return 0;
     return n;
 }
 
-}  // namespace
+} // namespace
 
 std::string Utf8FromCp437(std::string_view bytes) {
     std::string out;
@@ -74,7 +78,8 @@ std::string Utf8FromCp437(std::string_view bytes) {
 bool IsValidUtf8(std::string_view text) {
     for (size_t i = 0; i < text.size();) {
         size_t n = SequenceLength(text, i);
-        if (n == 0) return false;
+        if (n == 0)
+            return false;
         i += n;
     }
     return true;
@@ -97,10 +102,11 @@ std::string RepairUtf8(std::string_view text) {
 
 std::string PrintableName(std::string_view utf8) {
     std::string out(utf8);
-    for (char& c : out) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    for (char &c : out) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = '?';
     }
     return out;
 }
 
-}  // namespace ziplib
+} // namespace ziplib

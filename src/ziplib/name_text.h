@@ -21,4 +21,4 @@ std::string RepairUtf8(std::string_view text);
 // The form shown in the listing: control characters (NUL included) become '?'.
 std::string PrintableName(std::string_view utf8);
 
-}  // namespace ziplib
+} // namespace ziplib

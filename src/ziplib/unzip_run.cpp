@@ -19,89 +19,109 @@ namespace {
 constexpr int kMaxPasswordPrompts = 5;
 
 class NullSink : public Sink {
-public:
-    void Write(const uint8_t*, size_t) override {}
+  public:
+    void Write(const uint8_t *, size_t) override {}
 };
 
 std::string FoldCase(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    for (char &c : text) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
     }
     return text;
 }
 
 class Extraction {
-public:
-    Extraction(const RunOptions& options, Host& host, ArchiveFile& archive)
+  public:
+    Extraction(const RunOptions &options, Host &host, ArchiveFile &archive)
         : options_(options), host_(host), archive_(archive),
           root_(options.extractFolder.empty() ? std::string(".") : options.extractFolder) {}
 
-    long Run(const ZipDirectory& directory);
+    long Run(const DirectoryLocation &location);
 
-private:
-    bool Wanted(const ZipEntry& entry);
-    void Member(const ZipEntry& entry);
-    void CheckDecodable(const ZipEntry& entry);
-    std::unique_ptr<ZipCryptoKeys> Unlock(const ZipEntry& entry, uint64_t dataOffset);
-    void Extract(const ZipEntry& entry);
+  private:
+    bool Wanted(const ZipEntry &entry);
+    void Member(const ZipEntry &entry);
+    void CheckDecodable(const ZipEntry &entry);
+    std::unique_ptr<ZipCryptoKeys> Unlock(const ZipEntry &entry, uint64_t dataOffset);
+    void Extract(const ZipEntry &entry);
     std::string OutputName(std::string part) const;
-    void Progress(const std::string& message) {
-        if (options_.messageLevel >= 1) host_.Print(message);
+    void Progress(const std::string &message) {
+        if (options_.messageLevel >= 1)
+            host_.Print(message);
     }
 
-    const RunOptions& options_;
-    Host& host_;
-    ArchiveFile& archive_;
+    const RunOptions &options_;
+    Host &host_;
+    ArchiveFile &archive_;
     std::string root_;
     MemberDecoder decoder_;
-    std::unordered_map<std::string, bool> includes_;  // name -> matched
+    std::unordered_map<std::string, bool> includes_; // name -> matched
     std::unordered_set<std::string> excludes_;
-    std::unordered_set<std::string> written_;  // case-folded output paths of this run
+    std::unordered_set<std::string> written_; // case-folded output paths of this run
     std::string password_;
     bool havePassword_ = false;
     bool passwordRefused_ = false;
 };
 
-long Extraction::Run(const ZipDirectory& directory) {
-    for (const auto& name : options_.includeNames) includes_.emplace(name, false);
-    for (const auto& name : options_.excludeNames) excludes_.insert(name);
-    if (!options_.testOnly) EnsureExtractionFolder(root_);
+long Extraction::Run(const DirectoryLocation &location) {
+    // A first pass learns where every member's data lies; members of a directory that cannot be
+    // read to its end are not trusted at all.
+    DataLayout layout(archive_, location);
+    if (!layout.Damage().empty())
+        Fail(kStatusArchiveDamaged, layout.Damage());
+    for (const auto &name : options_.includeNames)
+        includes_.emplace(name, false);
+    for (const auto &name : options_.excludeNames)
+        excludes_.insert(name);
+    if (!options_.testOnly)
+        EnsureExtractionFolder(root_);
 
     long status = kStatusOk;
-    for (const ZipEntry& entry : directory.entries) {
-        if (!Wanted(entry)) continue;
+    DirectoryReader reader(archive_, location);
+    ZipEntry entry;
+    while (reader.Next(entry)) {
+        if (!Wanted(entry))
+            continue;
         if (host_.ShouldStop(entry.listedName)) {
             host_.Print("stopped by the host before " + entry.listedName);
             return kStatusStopped;
         }
+        layout.Apply(entry, reader.OffsetKnown());
         try {
             Member(entry);
-        } catch (const std::exception& e) {
+        } catch (const std::exception &e) {
             host_.Print(entry.listedName + ": " + MessageOf(e));
             status = kStatusMemberFailed;
         }
     }
-    for (const auto& [name, matched] : includes_) {
+    if (!reader.Damage().empty())
+        Fail(kStatusArchiveDamaged, reader.Damage());
+    for (const auto &[name, matched] : includes_) {
         if (!matched) {
             host_.Print(name + ": no such member in the archive");
-            if (status == kStatusOk) status = kStatusNoSuchMember;
+            if (status == kStatusOk)
+                status = kStatusNoSuchMember;
         }
     }
     return status;
 }
 
-bool Extraction::Wanted(const ZipEntry& entry) {
+bool Extraction::Wanted(const ZipEntry &entry) {
     if (!includes_.empty()) {
         auto found = includes_.find(entry.listedName);
-        if (found == includes_.end()) return false;
+        if (found == includes_.end())
+            return false;
         found->second = true;
     }
     return excludes_.count(entry.listedName) == 0;
 }
 
-void Extraction::CheckDecodable(const ZipEntry& entry) {
-    if (!entry.problem.empty()) Fail(kStatusMemberFailed, entry.problem);
-    if (entry.IsUnixSymlink()) Fail(kStatusMemberFailed, "refused: it is a symbolic link, and links are not extracted");
+void Extraction::CheckDecodable(const ZipEntry &entry) {
+    if (!entry.problem.empty())
+        Fail(kStatusMemberFailed, entry.problem);
+    if (entry.IsUnixSymlink())
+        Fail(kStatusMemberFailed, "refused: it is a symbolic link, and links are not extracted");
     if (entry.StrongEncryption()) {
         Fail(kStatusMemberFailed, "it uses strong encryption (" + MethodText(entry.method, entry.flags) +
                                       "), which this library cannot decrypt");
@@ -112,9 +132,10 @@ void Extraction::CheckDecodable(const ZipEntry& entry) {
     }
 }
 
-void Extraction::Member(const ZipEntry& entry) {
+void Extraction::Member(const ZipEntry &entry) {
     if (options_.testOnly) {
-        if (entry.IsFolder() && entry.problem.empty()) return;
+        if (entry.IsFolder() && entry.problem.empty())
+            return;
         CheckDecodable(entry);
         uint64_t dataOffset = LocateData(archive_, entry);
         auto keys = Unlock(entry, dataOffset);
@@ -126,8 +147,9 @@ void Extraction::Member(const ZipEntry& entry) {
     Extract(entry);
 }
 
-std::unique_ptr<ZipCryptoKeys> Extraction::Unlock(const ZipEntry& entry, uint64_t dataOffset) {
-    if (!entry.Encrypted()) return nullptr;
+std::unique_ptr<ZipCryptoKeys> Extraction::Unlock(const ZipEntry &entry, uint64_t dataOffset) {
+    if (!entry.Encrypted())
+        return nullptr;
     if (havePassword_) {
         if (auto keys = decoder_.OpenEncrypted(archive_, entry, dataOffset, password_)) {
             return std::make_unique<ZipCryptoKeys>(*keys);
@@ -151,45 +173,54 @@ std::unique_ptr<ZipCryptoKeys> Extraction::Unlock(const ZipEntry& entry, uint64_
 
 std::string Extraction::OutputName(std::string part) const {
     if (options_.spaceToUnderscore) {
-        for (char& c : part) {
-            if (c == ' ') c = '_';
+        for (char &c : part) {
+            if (c == ' ')
+                c = '_';
         }
     }
     return part;
 }
 
-void Extraction::Extract(const ZipEntry& entry) {
-    if (!entry.problem.empty()) Fail(kStatusMemberFailed, entry.problem);
+void Extraction::Extract(const ZipEntry &entry) {
+    if (!entry.problem.empty())
+        Fail(kStatusMemberFailed, entry.problem);
     MemberPath path = CheckedMemberPath(entry.name);
     if (entry.IsFolder()) {
-        if (entry.IsUnixSymlink()) Fail(kStatusMemberFailed, "refused: it is a symbolic link, and links are not extracted");
-        if (!options_.useFolderNames) return;
+        if (entry.IsUnixSymlink())
+            Fail(kStatusMemberFailed, "refused: it is a symbolic link, and links are not extracted");
+        if (!options_.useFolderNames)
+            return;
         std::string folder = root_;
-        for (const auto& part : path.folders) MakeMemberFolder(folder = JoinPath(folder, OutputName(part)));
+        for (const auto &part : path.folders)
+            MakeMemberFolder(folder = JoinPath(folder, OutputName(part)));
         return;
     }
     CheckDecodable(entry);
 
     std::string folder = root_, relative;
     if (options_.useFolderNames) {
-        for (const auto& part : path.folders) relative += OutputName(part) + "/";
+        for (const auto &part : path.folders)
+            relative += OutputName(part) + "/";
     }
     relative += OutputName(path.fileName);
     if (!written_.insert(FoldCase(relative)).second) {
-        Fail(kStatusMemberFailed, "refused: another member of this archive was already written to " + relative +
-                                      " (duplicate names, or names that differ only in case)");
+        Fail(kStatusMemberFailed, "refused: another member of this archive was already written to " +
+                                      relative + " (duplicate names, or names that differ only in case)");
     }
     uint64_t dataOffset = LocateData(archive_, entry);
     if (options_.useFolderNames) {
-        for (const auto& part : path.folders) MakeMemberFolder(folder = JoinPath(folder, OutputName(part)));
+        for (const auto &part : path.folders)
+            MakeMemberFolder(folder = JoinPath(folder, OutputName(part)));
     }
     std::string target = JoinPath(folder, OutputName(path.fileName));
 
     ExistingItem existing = Inspect(target);
     if (existing.exists) {
-        if (existing.isFolder && !existing.isLink) Fail(kStatusMemberFailed, "a folder of that name is in the way");
+        if (existing.isFolder && !existing.isLink)
+            Fail(kStatusMemberFailed, "a folder of that name is in the way");
         // Windows refuses to replace a read-only file (Wine does not); decide it here, the same everywhere.
-        if (existing.readOnly) Fail(kStatusMemberFailed, "the existing file " + target + " is read-only and is kept");
+        if (existing.readOnly)
+            Fail(kStatusMemberFailed, "the existing file " + target + " is read-only and is kept");
         uint32_t memberTime = static_cast<uint32_t>(entry.dosDate) << 16 | entry.dosTime;
         if (options_.extractOnlyNewer) {
             if (existing.dosDateTime >= memberTime) {
@@ -213,35 +244,36 @@ void Extraction::Extract(const ZipEntry& entry) {
     Progress((entry.method == 0 ? " extracting: " : "  inflating: ") + entry.listedName);
 }
 
-}  // namespace
+} // namespace
 
-long Run(const RunOptions& options, Host& host) {
+long Run(const RunOptions &options, Host &host) {
     try {
-        if (options.zipFile.empty()) Fail(kStatusBadArguments, "no archive was named");
+        if (options.zipFile.empty())
+            Fail(kStatusBadArguments, "no archive was named");
         auto archive = OpenArchive(options.zipFile);
-        ZipDirectory directory = ReadDirectory(*archive);
+        DirectoryLocation location = LocateDirectory(*archive);
         if (options.listOnly) {
-            for (const ZipEntry& entry : directory.entries) {
+            DirectoryReader reader(*archive, location);
+            ZipEntry entry;
+            while (reader.Next(entry)) {
                 if (host.ShouldStop(entry.listedName)) {
                     host.Print("stopped by the host before " + entry.listedName);
                     return kStatusStopped;
                 }
                 host.List(Describe(entry));
             }
+            if (!reader.Damage().empty())
+                Fail(kStatusArchiveDamaged, reader.Damage());
+            return kStatusOk;
         }
-        if (!directory.damage.empty()) {
-            // Members of a directory that cannot be read to its end are not trusted for extraction.
-            host.Print(options.zipFile + ": " + directory.damage);
-            return kStatusArchiveDamaged;
-        }
-        if (options.listOnly) return kStatusOk;
         Extraction extraction(options, host, *archive);
-        return extraction.Run(directory);
-    } catch (const std::exception& e) {
+        return extraction.Run(location);
+    } catch (const std::exception &e) {
         host.Print(options.zipFile + ": " + MessageOf(e));
-        if (auto* error = dynamic_cast<const mend::Error*>(&e)) return error->Number() ? error->Number() : 1;
+        if (auto *error = dynamic_cast<const mend::Error *>(&e))
+            return error->Number() ? error->Number() : 1;
         return kStatusMemberFailed;
     }
 }
 
-}  // namespace ziplib
+} // namespace ziplib

@@ -7,7 +7,7 @@
 
 namespace {
 
-using TickCount64Fn = ULONGLONG(WINAPI*)();
+using TickCount64Fn = ULONGLONG(WINAPI *)();
 
 TickCount64Fn g_systemTickCount64 = nullptr;
 bool g_looked = false;
@@ -19,18 +19,20 @@ ULONGLONG WINAPI TickCount64() {
         HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
         if (kernel) {
             g_systemTickCount64 = reinterpret_cast<TickCount64Fn>(
-                reinterpret_cast<void*>(GetProcAddress(kernel, "GetTickCount64")));
+                reinterpret_cast<void *>(GetProcAddress(kernel, "GetTickCount64")));
         }
         g_looked = true;
     }
-    if (g_systemTickCount64) return g_systemTickCount64();
+    if (g_systemTickCount64)
+        return g_systemTickCount64();
     DWORD now = GetTickCount();
-    if (now < g_lastTicks) ++g_wraps;
+    if (now < g_lastTicks)
+        ++g_wraps;
     g_lastTicks = now;
     return (g_wraps << 32) | now;
 }
 
-}  // namespace
+} // namespace
 
 extern "C" {
 #if defined(_WIN64)

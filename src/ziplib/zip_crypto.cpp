@@ -6,12 +6,15 @@ namespace ziplib {
 
 namespace {
 
-uint32_t Crc32Byte(uint32_t crc, uint8_t b) { return get_crc_table()[(crc ^ b) & 0xFF] ^ (crc >> 8); }
+uint32_t Crc32Byte(uint32_t crc, uint8_t b) {
+    return get_crc_table()[(crc ^ b) & 0xFF] ^ (crc >> 8);
+}
 
-}  // namespace
+} // namespace
 
-ZipCryptoKeys::ZipCryptoKeys(const std::string& password) : keys_{0x12345678, 0x23456789, 0x34567890} {
-    for (char c : password) Update(static_cast<uint8_t>(c));
+ZipCryptoKeys::ZipCryptoKeys(const std::string &password) : keys_{0x12345678, 0x23456789, 0x34567890} {
+    for (char c : password)
+        Update(static_cast<uint8_t>(c));
 }
 
 void ZipCryptoKeys::Update(uint8_t plain) {
@@ -25,11 +28,11 @@ uint8_t ZipCryptoKeys::StreamByte() const {
     return static_cast<uint8_t>((t * (t ^ 1)) >> 8);
 }
 
-void ZipCryptoKeys::Decrypt(uint8_t* data, size_t size) {
+void ZipCryptoKeys::Decrypt(uint8_t *data, size_t size) {
     for (size_t i = 0; i < size; ++i) {
         data[i] ^= StreamByte();
         Update(data[i]);
     }
 }
 
-}  // namespace ziplib
+} // namespace ziplib

@@ -10,14 +10,14 @@ namespace ziplib {
 constexpr size_t kZipCryptoHeaderSize = 12;
 
 class ZipCryptoKeys {
-public:
-    explicit ZipCryptoKeys(const std::string& password);
-    void Decrypt(uint8_t* data, size_t size);
+  public:
+    explicit ZipCryptoKeys(const std::string &password);
+    void Decrypt(uint8_t *data, size_t size);
 
-private:
+  private:
     void Update(uint8_t plain);
     uint8_t StreamByte() const;
     uint32_t keys_[3];
 };
 
-}  // namespace ziplib
+} // namespace ziplib

@@ -27,31 +27,34 @@ constexpr size_t kMaxCommentSize = 0xFFFF;
 
 // Reads the directory front to back through one bounded buffer.
 class SequentialReader {
-public:
-    SequentialReader(ArchiveFile& file, uint64_t start, uint64_t end) : file_(file), pos_(start), end_(end) {}
+  public:
+    SequentialReader(ArchiveFile &file, uint64_t start, uint64_t end) : file_(file), pos_(start), end_(end) {}
 
     // The next `n` bytes, valid until the next call; null when they are not all there.
-    const uint8_t* Take(size_t n) {
-        if (n > end_ - pos_) return nullptr;
+    const uint8_t *Take(size_t n) {
+        if (n > end_ - pos_)
+            return nullptr;
         if (bufferPos_ + n > filled_) {
             size_t keep = filled_ - bufferPos_;
-            if (buffer_.size() < std::max<size_t>(n, kChunk)) buffer_.resize(std::max<size_t>(n, kChunk));
+            if (buffer_.size() < std::max<size_t>(n, kChunk))
+                buffer_.resize(std::max<size_t>(n, kChunk));
             std::memmove(buffer_.data(), buffer_.data() + bufferPos_, keep);
             size_t want = static_cast<size_t>(std::min<uint64_t>(buffer_.size() - keep, end_ - pos_ - keep));
             size_t got = file_.ReadAt(pos_ + keep, buffer_.data() + keep, want);
             filled_ = keep + got;
             bufferPos_ = 0;
-            if (n > filled_) return nullptr;
+            if (n > filled_)
+                return nullptr;
         }
-        const uint8_t* p = buffer_.data() + bufferPos_;
+        const uint8_t *p = buffer_.data() + bufferPos_;
         bufferPos_ += n;
         pos_ += n;
         return p;
     }
 
-private:
+  private:
     static constexpr size_t kChunk = 64 * 1024;
-    ArchiveFile& file_;
+    ArchiveFile &file_;
     uint64_t pos_;
     uint64_t end_;
     std::vector<uint8_t> buffer_;
@@ -59,39 +62,50 @@ private:
     size_t filled_ = 0;
 };
 
-struct EndInfo {
-    uint64_t position = 0;   // of the end record
-    uint64_t recordEnd = 0;  // the end record and its comment end here
-    uint64_t entryCount = 0;
-    uint64_t directoryStart = 0;  // real offset, the prefix counted
-    uint64_t directorySize = 0;
-    uint64_t prefixSize = 0;
-    std::string refusal;  // a well-formed end record that the library does not read
+} // namespace
+
+class DirectoryReader::Buffer : public SequentialReader {
+  public:
+    using SequentialReader::SequentialReader;
 };
 
-bool SignatureAt(ArchiveFile& file, uint64_t offset, uint32_t signature) {
+namespace {
+
+struct EndInfo {
+    uint64_t position = 0;  // of the end record
+    uint64_t recordEnd = 0; // the end record and its comment end here
+    uint64_t entryCount = 0;
+    uint64_t directoryStart = 0; // real offset, the prefix counted
+    uint64_t directorySize = 0;
+    uint64_t prefixSize = 0;
+    std::string refusal; // a well-formed end record that the library does not read
+};
+
+bool SignatureAt(ArchiveFile &file, uint64_t offset, uint32_t signature) {
     uint8_t b[4];
     return file.ReadAt(offset, b, 4) == 4 && Get32(b) == signature;
 }
 
 std::string MultiDiskRefusal() {
-    return "the archive spans several disks (a split or spanned archive); only single-file archives can be read";
+    return "the archive spans several disks (a split or spanned archive); only single-file archives can be "
+           "read";
 }
 
 // Checks the end record at `pos`; nullopt when it is not a usable one.
-std::optional<EndInfo> TryEndRecord(ArchiveFile& file, uint64_t pos, const uint8_t* record) {
+std::optional<EndInfo> TryEndRecord(ArchiveFile &file, uint64_t pos, const uint8_t *record) {
     uint64_t fileSize = file.Size();
     EndInfo info;
     info.position = pos;
     info.recordEnd = pos + kEndSize + Get16(record + 20);
-    if (info.recordEnd > fileSize) return std::nullopt;
+    if (info.recordEnd > fileSize)
+        return std::nullopt;
 
     uint64_t thisDisk = Get16(record + 4), directoryDisk = Get16(record + 6);
     uint64_t entriesOnDisk = Get16(record + 8);
     info.entryCount = Get16(record + 10);
     info.directorySize = Get32(record + 12);
     uint64_t directoryOffset = Get32(record + 16);
-    uint64_t directoryEnd = pos;  // where the directory (or the ZIP64 end record) must stop
+    uint64_t directoryEnd = pos; // where the directory (or the ZIP64 end record) must stop
 
     if (pos >= kLocatorSize && SignatureAt(file, pos - kLocatorSize, kZip64LocatorSignature)) {
         uint8_t locator[kLocatorSize];
@@ -112,8 +126,8 @@ std::optional<EndInfo> TryEndRecord(ArchiveFile& file, uint64_t pos, const uint8
                    SignatureAt(file, locatorPos - kZip64EndSize, kZip64EndSignature)) {
             zip64Pos = locatorPos - kZip64EndSize;
         }
-        bool saturated = entriesOnDisk == 0xFFFF || info.entryCount == 0xFFFF || info.directorySize == 0xFFFFFFFF ||
-                         directoryOffset == 0xFFFFFFFF;
+        bool saturated = entriesOnDisk == 0xFFFF || info.entryCount == 0xFFFF ||
+                         info.directorySize == 0xFFFFFFFF || directoryOffset == 0xFFFFFFFF;
         if (zip64Pos) {
             uint8_t z[kZip64EndSize];
             file.ReadExactly(*zip64Pos, z, sizeof z);
@@ -125,7 +139,8 @@ std::optional<EndInfo> TryEndRecord(ArchiveFile& file, uint64_t pos, const uint8
             directoryOffset = Get64(z + 48);
             directoryEnd = *zip64Pos;
         } else if (saturated) {
-            info.refusal = "the ZIP64 locator points to no ZIP64 end record, so the directory cannot be found";
+            info.refusal =
+                "the ZIP64 locator points to no ZIP64 end record, so the directory cannot be found";
             return info;
         }
     }
@@ -133,7 +148,8 @@ std::optional<EndInfo> TryEndRecord(ArchiveFile& file, uint64_t pos, const uint8
         info.refusal = MultiDiskRefusal();
         return info;
     }
-    if (directoryOffset > directoryEnd || info.directorySize > directoryEnd - directoryOffset) return std::nullopt;
+    if (directoryOffset > directoryEnd || info.directorySize > directoryEnd - directoryOffset)
+        return std::nullopt;
     info.prefixSize = directoryEnd - info.directorySize - directoryOffset;
     info.directoryStart = directoryOffset + info.prefixSize;
     if (info.entryCount > info.directorySize / kEntrySize) {
@@ -146,13 +162,15 @@ std::optional<EndInfo> TryEndRecord(ArchiveFile& file, uint64_t pos, const uint8
         }
         return std::nullopt;
     }
-    if (info.entryCount > 0 && !SignatureAt(file, info.directoryStart, kEntrySignature)) return std::nullopt;
+    if (info.entryCount > 0 && !SignatureAt(file, info.directoryStart, kEntrySignature))
+        return std::nullopt;
     return info;
 }
 
-EndInfo FindEndRecord(ArchiveFile& file) {
+EndInfo FindEndRecord(ArchiveFile &file) {
     uint64_t fileSize = file.Size();
-    if (fileSize < kEndSize) Fail(kStatusNotAnArchive, "the file is too small to be a zip archive");
+    if (fileSize < kEndSize)
+        Fail(kStatusNotAnArchive, "the file is too small to be a zip archive");
     size_t tailSize = static_cast<size_t>(std::min<uint64_t>(fileSize, kEndSize + kMaxCommentSize));
     uint64_t tailStart = fileSize - tailSize;
     std::vector<uint8_t> tail(tailSize);
@@ -162,61 +180,75 @@ EndInfo FindEndRecord(ArchiveFile& file) {
     // that skips fake records planted in a comment, and tolerates junk after the archive.
     std::optional<EndInfo> chosen;
     for (size_t i = 0; i + kEndSize <= tailSize; ++i) {
-        if (Get32(&tail[i]) != kEndSignature) continue;
+        if (Get32(&tail[i]) != kEndSignature)
+            continue;
         uint64_t pos = tailStart + i;
-        if (chosen && pos < chosen->recordEnd) continue;
-        if (auto info = TryEndRecord(file, pos, &tail[i])) chosen = info;
+        if (chosen && pos < chosen->recordEnd)
+            continue;
+        if (auto info = TryEndRecord(file, pos, &tail[i]))
+            chosen = info;
     }
     if (!chosen) {
-        Fail(kStatusNotAnArchive, "no zip end record was found: the file is not a zip archive, or it is truncated");
+        Fail(kStatusNotAnArchive,
+             "no zip end record was found: the file is not a zip archive, or it is truncated");
     }
-    if (!chosen->refusal.empty()) Fail(kStatusArchiveDamaged, chosen->refusal);
+    if (!chosen->refusal.empty())
+        Fail(kStatusArchiveDamaged, chosen->refusal);
     return *chosen;
 }
 
 // Applies the ZIP64 and Unicode-path extra fields of one entry.
-void ReadExtraFields(ZipEntry& entry, const uint8_t* extra, size_t size, bool& offsetKnown, uint32_t diskStart) {
+void ReadExtraFields(ZipEntry &entry, const uint8_t *extra, size_t size, bool &offsetKnown,
+                     uint32_t diskStart) {
     bool needSize = entry.size == 0xFFFFFFFF, needCompressed = entry.compressedSize == 0xFFFFFFFF;
     bool needOffset = entry.localOffset == 0xFFFFFFFF, needDisk = diskStart == 0xFFFF;
     bool sawZip64 = false;
     for (size_t i = 0; i + 4 <= size;) {
         uint16_t id = Get16(extra + i), length = Get16(extra + i + 2);
-        const uint8_t* data = extra + i + 4;
-        if (i + 4 + length > size) break;
+        const uint8_t *data = extra + i + 4;
+        if (i + 4 + length > size)
+            break;
         if (id == 0x0001 && !sawZip64) {
             sawZip64 = true;
             size_t at = 0;
-            auto take = [&](uint64_t& field, size_t width) {
-                if (at + width > length) return false;
+            auto take = [&](uint64_t &field, size_t width) {
+                if (at + width > length)
+                    return false;
                 field = width == 8 ? Get64(data + at) : Get32(data + at);
                 at += width;
                 return true;
             };
             uint64_t disk = 0;
-            bool ok = (!needSize || take(entry.size, 8)) && (!needCompressed || take(entry.compressedSize, 8)) &&
+            bool ok = (!needSize || take(entry.size, 8)) &&
+                      (!needCompressed || take(entry.compressedSize, 8)) &&
                       (!needOffset || take(entry.localOffset, 8)) && (!needDisk || take(disk, 4));
             if (ok) {
                 needSize = needCompressed = needOffset = false;
-                if (needDisk && disk == 0) needDisk = false;
+                if (needDisk && disk == 0)
+                    needDisk = false;
             }
         } else if (id == 0x7075 && length >= 5 && data[0] == 1) {
-            std::string utf8(reinterpret_cast<const char*>(data + 5), length - 5);
-            uLong crc = crc32(0L, reinterpret_cast<const Bytef*>(entry.rawName.data()),
+            std::string utf8(reinterpret_cast<const char *>(data + 5), length - 5);
+            uLong crc = crc32(0L, reinterpret_cast<const Bytef *>(entry.rawName.data()),
                               static_cast<uInt>(entry.rawName.size()));
-            if (Get32(data + 1) == crc && IsValidUtf8(utf8)) entry.name = utf8;
+            if (Get32(data + 1) == crc && IsValidUtf8(utf8))
+                entry.name = utf8;
         }
         i += 4 + length;
     }
     if (needSize || needCompressed || needOffset) {
-        entry.problem = "its directory entry gives ZIP64 sizes or offset without the ZIP64 extra field that holds them";
+        entry.problem =
+            "its directory entry gives ZIP64 sizes or offset without the ZIP64 extra field that holds them";
         offsetKnown = !needOffset;
     }
-    if (needDisk || (diskStart != 0 && diskStart != 0xFFFF)) entry.problem = "its data lies on another disk";
+    if (needDisk || (diskStart != 0 && diskStart != 0xFFFF))
+        entry.problem = "its data lies on another disk";
 }
 
-bool ReadEntry(SequentialReader& reader, ZipEntry& entry, bool& offsetKnown) {
-    const uint8_t* h = reader.Take(kEntrySize);
-    if (!h || Get32(h) != kEntrySignature) return false;
+bool ReadEntry(SequentialReader &reader, ZipEntry &entry, bool &offsetKnown) {
+    const uint8_t *h = reader.Take(kEntrySize);
+    if (!h || Get32(h) != kEntrySignature)
+        return false;
     entry.madeBy = Get16(h + 4);
     entry.flags = Get16(h + 8);
     entry.method = Get16(h + 10);
@@ -229,9 +261,10 @@ bool ReadEntry(SequentialReader& reader, ZipEntry& entry, bool& offsetKnown) {
     uint32_t diskStart = Get16(h + 34);
     entry.externalAttributes = Get32(h + 38);
     entry.localOffset = Get32(h + 42);
-    const uint8_t* rest = reader.Take(nameSize + extraSize + commentSize);
-    if (!rest) return false;
-    entry.rawName.assign(reinterpret_cast<const char*>(rest), nameSize);
+    const uint8_t *rest = reader.Take(nameSize + extraSize + commentSize);
+    if (!rest)
+        return false;
+    entry.rawName.assign(reinterpret_cast<const char *>(rest), nameSize);
     if (entry.flags & 0x0800) {
         if (IsValidUtf8(entry.rawName)) {
             entry.name = entry.rawName;
@@ -252,62 +285,92 @@ bool ReadEntry(SequentialReader& reader, ZipEntry& entry, bool& offsetKnown) {
     return true;
 }
 
-// Gives each member the end of the room its data may take (the next local header or the
-// directory), and refuses members whose data others share: overlapping entries are the
-// classic way to make a small archive expand into a huge amount of output.
-void AssignDataLimits(std::vector<ZipEntry>& entries, const std::vector<bool>& offsetKnown, uint64_t directoryStart) {
-    std::vector<size_t> order;
-    for (size_t i = 0; i < entries.size(); ++i) {
-        if (offsetKnown[i]) order.push_back(i);
+} // namespace
+
+DirectoryLocation LocateDirectory(ArchiveFile &file) {
+    EndInfo end = FindEndRecord(file);
+    DirectoryLocation location;
+    location.start = end.directoryStart;
+    location.size = end.directorySize;
+    location.entryCount = end.entryCount;
+    location.prefixSize = end.prefixSize;
+    return location;
+}
+
+DirectoryReader::DirectoryReader(ArchiveFile &file, const DirectoryLocation &location)
+    : buffer_(new Buffer(file, location.start, location.start + location.size)), location_(location) {}
+
+DirectoryReader::~DirectoryReader() {
+    delete buffer_;
+}
+
+bool DirectoryReader::Next(ZipEntry &entry) {
+    if (index_ >= location_.entryCount || !damage_.empty())
+        return false;
+    entry.problem.clear();
+    entry.dataLimit = 0;
+    if (!ReadEntry(*buffer_, entry, offsetKnown_)) {
+        damage_ = "the archive's directory is damaged at entry " + std::to_string(index_ + 1) + " of " +
+                  std::to_string(location_.entryCount);
+        return false;
     }
-    std::stable_sort(order.begin(), order.end(),
-                     [&](size_t a, size_t b) { return entries[a].localOffset < entries[b].localOffset; });
-    for (size_t k = 0; k < order.size(); ++k) {
-        ZipEntry& e = entries[order[k]];
-        bool sharedBefore = k > 0 && entries[order[k - 1]].localOffset == e.localOffset;
-        bool sharedAfter = k + 1 < order.size() && entries[order[k + 1]].localOffset == e.localOffset;
-        if (sharedBefore || sharedAfter) {
-            if (e.problem.empty()) e.problem = "its data is shared with another member (overlapping entries)";
-            e.dataLimit = e.localOffset;
-            continue;
+    ++index_;
+    if (offsetKnown_) {
+        if (entry.localOffset > UINT64_MAX - location_.prefixSize) {
+            offsetKnown_ = false;
+            if (entry.problem.empty())
+                entry.problem = "its local header offset is out of range";
+        } else {
+            entry.localOffset += location_.prefixSize;
         }
-        e.dataLimit = k + 1 < order.size() ? entries[order[k + 1]].localOffset : directoryStart;
-        if (e.localOffset >= directoryStart && e.problem.empty()) {
-            e.problem = "its local header lies outside the archive's data";
-        }
+    }
+    return true;
+}
+
+DataLayout::DataLayout(ArchiveFile &file, const DirectoryLocation &location)
+    : directoryStart_(location.start) {
+    DirectoryReader reader(file, location);
+    offsets_.reserve(static_cast<size_t>(std::min<uint64_t>(location.entryCount, 1u << 20)));
+    ZipEntry entry;
+    while (reader.Next(entry)) {
+        if (reader.OffsetKnown())
+            offsets_.push_back(entry.localOffset);
+    }
+    damage_ = reader.Damage();
+    std::sort(offsets_.begin(), offsets_.end());
+}
+
+// Overlapping entries are the classic way to make a small archive expand into a huge amount
+// of output; a member's data may only use the room up to the next local header.
+void DataLayout::Apply(ZipEntry &entry, bool offsetKnown) const {
+    if (!offsetKnown)
+        return;
+    auto [first, last] = std::equal_range(offsets_.begin(), offsets_.end(), entry.localOffset);
+    if (last - first > 1) {
+        if (entry.problem.empty())
+            entry.problem = "its data is shared with another member (overlapping entries)";
+        entry.dataLimit = entry.localOffset;
+        return;
+    }
+    entry.dataLimit = last != offsets_.end() ? *last : directoryStart_;
+    if (entry.localOffset >= directoryStart_ && entry.problem.empty()) {
+        entry.problem = "its local header lies outside the archive's data";
     }
 }
 
-}  // namespace
-
-ZipDirectory ReadDirectory(ArchiveFile& file) {
-    EndInfo end = FindEndRecord(file);
+ZipDirectory ReadDirectory(ArchiveFile &file) {
+    DirectoryLocation location = LocateDirectory(file);
+    DataLayout layout(file, location);
     ZipDirectory directory;
-    directory.prefixSize = end.prefixSize;
-    SequentialReader reader(file, end.directoryStart, end.directoryStart + end.directorySize);
-    directory.entries.reserve(static_cast<size_t>(std::min<uint64_t>(end.entryCount, 1u << 16)));
-    std::vector<bool> offsetKnown;
-    for (uint64_t i = 0; i < end.entryCount; ++i) {
-        ZipEntry entry;
-        bool known = false;
-        if (!ReadEntry(reader, entry, known)) {
-            directory.damage = "the archive's directory is damaged at entry " + std::to_string(i + 1) + " of " +
-                               std::to_string(end.entryCount);
-            break;
-        }
-        if (known) {
-            if (entry.localOffset > UINT64_MAX - end.prefixSize) {
-                known = false;
-                if (entry.problem.empty()) entry.problem = "its local header offset is out of range";
-            } else {
-                entry.localOffset += end.prefixSize;
-            }
-        }
-        directory.entries.push_back(std::move(entry));
-        offsetKnown.push_back(known);
+    directory.prefixSize = location.prefixSize;
+    DirectoryReader reader(file, location);
+    ZipEntry entry;
+    while (reader.Next(entry)) {
+        layout.Apply(entry, reader.OffsetKnown());
+        directory.entries.push_back(entry);
     }
-    AssignDataLimits(directory.entries, offsetKnown, end.directoryStart);
+    directory.damage = reader.Damage();
     return directory;
 }
 
-}  // namespace ziplib
+} // namespace ziplib

@@ -23,8 +23,8 @@ struct ZipEntry {
     uint32_t externalAttributes = 0;
     uint64_t compressedSize = 0;
     uint64_t size = 0;
-    uint64_t localOffset = 0;  // where the local header really is (any stub in front counted)
-    uint64_t dataLimit = 0;    // the member's data must end at or before this offset
+    uint64_t localOffset = 0; // where the local header really is (any stub in front counted)
+    uint64_t dataLimit = 0;   // the member's data must end at or before this offset
     // Non-empty when the entry itself is unusable (missing ZIP64 field, undecodable name,
     // data shared with another entry); extraction refuses it with this reason.
     std::string problem;
@@ -33,18 +33,73 @@ struct ZipEntry {
     bool HasDataDescriptor() const { return flags & 0x0008; }
     bool StrongEncryption() const { return (flags & 0x0040) || method == 99; }
     bool IsFolder() const { return !name.empty() && name.back() == '/'; }
-    bool IsUnixSymlink() const { return (madeBy >> 8) == 3 && ((externalAttributes >> 16) & 0170000) == 0120000; }
+    bool IsUnixSymlink() const {
+        return (madeBy >> 8) == 3 && ((externalAttributes >> 16) & 0170000) == 0120000;
+    }
+};
+
+// Where the central directory is, from the end record (and the ZIP64 records when present).
+struct DirectoryLocation {
+    uint64_t start = 0; // real offset, any stub in front counted
+    uint64_t size = 0;
+    uint64_t entryCount = 0;
+    uint64_t prefixSize = 0; // bytes in front of the archive (a self-extractor's stub)
+};
+
+// Finds the end record. Fails with kStatusNotAnArchive when there is no usable one, and with
+// kStatusArchiveDamaged when it cannot be trusted (multi-disk, a broken ZIP64 locator, an
+// entry count the directory has no room for).
+DirectoryLocation LocateDirectory(ArchiveFile &file);
+
+// Reads the directory entry by entry through one bounded buffer, so that memory does not grow
+// with the number of members. Entries come without their data limit (see DataLayout).
+class DirectoryReader {
+  public:
+    DirectoryReader(ArchiveFile &file, const DirectoryLocation &location);
+    ~DirectoryReader();
+    DirectoryReader(const DirectoryReader &) = delete;
+    DirectoryReader &operator=(const DirectoryReader &) = delete;
+
+    // The next entry into `entry` (its strings' storage reused); false at the end or when the
+    // directory is damaged (then Damage() says where).
+    bool Next(ZipEntry &entry);
+    // Whether the last entry's local header offset is known (a ZIP64 entry may lack it).
+    bool OffsetKnown() const { return offsetKnown_; }
+    const std::string &Damage() const { return damage_; }
+
+  private:
+    class Buffer;
+    Buffer *buffer_;
+    DirectoryLocation location_;
+    uint64_t index_ = 0;
+    bool offsetKnown_ = false;
+    std::string damage_;
+};
+
+// Where every member's data lies, so that each member gets the room up to the next local
+// header (or the directory) and members sharing data are recognised. Eight bytes per member.
+class DataLayout {
+  public:
+    // Reads the whole directory once; Damage() is non-empty when it could not be read to its end.
+    DataLayout(ArchiveFile &file, const DirectoryLocation &location);
+    // Sets entry.dataLimit, and entry.problem for data shared with another member.
+    void Apply(ZipEntry &entry, bool offsetKnown) const;
+    const std::string &Damage() const { return damage_; }
+
+  private:
+    std::vector<uint64_t> offsets_; // sorted
+    uint64_t directoryStart_;
+    std::string damage_;
 };
 
 struct ZipDirectory {
-    std::vector<ZipEntry> entries;
-    uint64_t prefixSize = 0;  // bytes in front of the archive (a self-extractor's stub)
+    std::vector<ZipEntry> entries; // with their data limits
+    uint64_t prefixSize = 0;
     // Non-empty when the directory could not be read to its end; `entries` holds those before.
     std::string damage;
 };
 
-// Finds and reads the central directory. Fails with kStatusNotAnArchive when there is no
-// usable end record, and with kStatusArchiveDamaged when the end record cannot be trusted.
-ZipDirectory ReadDirectory(ArchiveFile& file);
+// Every entry at once: for tests and the fuzzer; the library itself streams.
+ZipDirectory ReadDirectory(ArchiveFile &file);
 
-}  // namespace ziplib
+} // namespace ziplib

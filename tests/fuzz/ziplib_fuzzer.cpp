@@ -14,41 +14,44 @@
 namespace {
 
 class DiscardingSink : public ziplib::Sink {
-public:
-    void Write(const uint8_t*, size_t size) override { total += size; }
+  public:
+    void Write(const uint8_t *, size_t size) override { total += size; }
     uint64_t total = 0;
 };
 
-}  // namespace
+} // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     ziplib::MemoryArchive archive(data, size);
     ziplib::ZipDirectory directory;
     try {
         directory = ziplib::ReadDirectory(archive);
-    } catch (const std::exception&) {
+    } catch (const std::exception &) {
         return 0;
     }
     ziplib::MemberDecoder decoder;
-    for (const ziplib::ZipEntry& entry : directory.entries) {
+    for (const ziplib::ZipEntry &entry : directory.entries) {
         ziplib::ListedMember listed = ziplib::Describe(entry);
         (void)listed;
         try {
             ziplib::CheckedMemberPath(entry.name);
-        } catch (const std::exception&) {
+        } catch (const std::exception &) {
         }
-        if (!entry.problem.empty() || !ziplib::CanDecode(entry.method) || entry.StrongEncryption()) continue;
+        if (!entry.problem.empty() || !ziplib::CanDecode(entry.method) || entry.StrongEncryption())
+            continue;
         try {
             uint64_t offset = ziplib::LocateData(archive, entry);
             std::optional<ziplib::ZipCryptoKeys> keys;
             if (entry.Encrypted()) {
                 keys = decoder.OpenEncrypted(archive, entry, offset, "password");
-                if (!keys) continue;
+                if (!keys)
+                    continue;
             }
             DiscardingSink sink;
             decoder.Decode(archive, entry, offset, keys ? &*keys : nullptr, sink);
-            if (sink.total != entry.size) __builtin_trap();  // success must mean the declared size
-        } catch (const std::exception&) {
+            if (sink.total != entry.size)
+                __builtin_trap(); // success must mean the declared size
+        } catch (const std::exception &) {
         }
     }
     return 0;

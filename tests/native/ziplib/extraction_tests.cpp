@@ -13,7 +13,8 @@ namespace {
 
 std::string Text(size_t n) {
     std::string s;
-    while (s.size() < n) s += "The quick brown fox jumps over the lazy dog " + std::to_string(s.size()) + "\n";
+    while (s.size() < n)
+        s += "The quick brown fox jumps over the lazy dog " + std::to_string(s.size()) + "\n";
     s.resize(n);
     return s;
 }
@@ -24,7 +25,7 @@ UnzipOptions WithFolders() {
     return o;
 }
 
-}  // namespace
+} // namespace
 
 TEST(Listing, ReportsEveryEntryInDirectoryOrder) {
     ScratchFolder dir;
@@ -33,8 +34,8 @@ TEST(Listing, ReportsEveryEntryInDirectoryOrder) {
     Member readme{"docs/readme.txt", Text(10000)};
     Member stored{"data.bin", std::string("\x01\x02\x03", 3)};
     stored.method = 0;
-    stored.dosDate = (45 << 9) | (6 << 5) | 15;  // 2025-06-15
-    stored.dosTime = (13 << 11) | (47 << 5) | 10;  // 13:47:20
+    stored.dosDate = (45 << 9) | (6 << 5) | 15;   // 2025-06-15
+    stored.dosTime = (13 << 11) | (47 << 5) | 10; // 13:47:20
     Member described{"late.txt", "written with a descriptor"};
     described.descriptor = true;
     std::string zip = dir.Write("a.zip", Build({folder, readme, stored, described}));
@@ -64,7 +65,7 @@ TEST(Listing, ReportsEveryEntryInDirectoryOrder) {
 
 TEST(Listing, ExpandingMemberHasNegativeFactorInLow16Bits) {
     ScratchFolder dir;
-    Member m{"random.bin", "ab"};  // deflate makes two bytes larger
+    Member m{"random.bin", "ab"}; // deflate makes two bytes larger
     std::string zip = dir.Write("a.zip", Build({m}));
     Result r = List(zip);
     ASSERT_EQ(r.listed.size(), 1u);
@@ -134,7 +135,7 @@ TEST(Extraction, ExistingFileIsReplacedOnlyWhenTheHostSaysSo) {
     EXPECT_EQ(kept.replaceQuestions[0], dir / "out/a.txt");
     EXPECT_EQ(ReadFile(dir / "out/a.txt"), "old");
 
-    Result replaced = RunUnzip(Call{}, zip, dir / "out");  // the default answer, 100
+    Result replaced = RunUnzip(Call{}, zip, dir / "out"); // the default answer, 100
     EXPECT_EQ(replaced.status, 0);
     EXPECT_EQ(replaced.replaceQuestions.size(), 1u);
     EXPECT_EQ(ReadFile(dir / "out/a.txt"), "new");
@@ -166,15 +167,15 @@ TEST(Extraction, MissingExtractionFolderIsCreated) {
 TEST(Extraction, LargeMemberStreamsThroughAndKeepsItsDate) {
     ScratchFolder dir;
     Member big{"big.txt", Text(3 * 1024 * 1024 + 17)};
-    big.dosDate = (30 << 9) | (2 << 5) | 29;  // 2010-02-29 does not exist...
-    big.dosDate = (28 << 9) | (2 << 5) | 29;  // ...2008-02-29 does
+    big.dosDate = (30 << 9) | (2 << 5) | 29; // 2010-02-29 does not exist...
+    big.dosDate = (28 << 9) | (2 << 5) | 29; // ...2008-02-29 does
     std::string zip = dir.Write("a.zip", Build({big}));
     Result r = Extract(zip, dir.Path().string());
     ASSERT_EQ(r.status, 0) << r.AllMessages();
     EXPECT_EQ(ReadFile(dir / "big.txt"), big.data);
     auto written = fs::last_write_time(dir / "big.txt");
-    auto sys = std::chrono::time_point_cast<std::chrono::seconds>(
-        written - fs::file_time_type::clock::now() + std::chrono::system_clock::now());
+    auto sys = std::chrono::time_point_cast<std::chrono::seconds>(written - fs::file_time_type::clock::now() +
+                                                                  std::chrono::system_clock::now());
     std::time_t t = std::chrono::system_clock::to_time_t(sys);
     std::tm local{};
     localtime_r(&t, &local);
@@ -211,9 +212,9 @@ TEST(Extraction, TestModeChecksEverythingAndWritesNothing) {
 TEST(Extraction, ExtractOnlyNewerSkipsFilesThatAreAsNew) {
     ScratchFolder dir;
     Member old{"a.txt", "archive"};
-    old.dosDate = (1 << 9) | (1 << 5) | 1;  // 1981
+    old.dosDate = (1 << 9) | (1 << 5) | 1; // 1981
     Member fresh{"b.txt", "archive"};
-    fresh.dosDate = (100 << 9) | (1 << 5) | 1;  // 2080
+    fresh.dosDate = (100 << 9) | (1 << 5) | 1; // 2080
     std::string zip = dir.Write("a.zip", Build({old, fresh}));
     fs::create_directory(dir.Path() / "out");
     dir.Write("out/a.txt", "disk");

@@ -16,18 +16,24 @@ namespace fs = std::filesystem;
 namespace {
 
 struct HostileCase {
-    const char* label;
+    const char *label;
     std::function<std::string()> archive;
     int listedCount;                    // -1: the listing fails
     std::vector<std::string> extracted; // files under the extraction folder afterwards (folder names on)
-    const char* message;                // part of the message that explains the failure; null: success
+    const char *message;                // part of the message that explains the failure; null: success
 };
 
-Member Ok() { return {"ok.txt", "fine"}; }
+Member Ok() {
+    return {"ok.txt", "fine"};
+}
 
-Member Named(const std::string& name) { return {name, "evil"}; }
+Member Named(const std::string &name) {
+    return {name, "evil"};
+}
 
-std::string WithHostileName(const std::string& name) { return Build({Named(name), Ok()}); }
+std::string WithHostileName(const std::string &name) {
+    return Build({Named(name), Ok()});
+}
 
 std::string FakeEndInComment() {
     // An end record of an empty archive hidden at the end of the real archive's comment.
@@ -40,7 +46,7 @@ std::string FakeEndInComment() {
 std::string Overlapping() {
     Member a = Ok();
     Member b{"second.txt", "other"};
-    b.localOffset = 0;  // its directory entry points at the first member's data
+    b.localOffset = 0; // its directory entry points at the first member's data
     b.localName = "ok.txt";
     return Build({a, b});
 }
@@ -85,7 +91,7 @@ std::string StrongEncryption() {
 
 std::string InvalidDate() {
     Member m = Ok();
-    m.dosDate = (45 << 9) | (13 << 5) | 0;  // month 13, day 0
+    m.dosDate = (45 << 9) | (13 << 5) | 0; // month 13, day 0
     m.dosTime = (25 << 11) | (61 << 5);
     return Build({m});
 }
@@ -110,15 +116,40 @@ std::vector<HostileCase> Cases() {
         {"Device", [] { return WithHostileName("CON"); }, 2, {"ok.txt"}, "device"},
         {"DeviceWithExtension", [] { return WithHostileName("sub/nul.txt"); }, 2, {"ok.txt"}, "device"},
         {"TrailingDot", [] { return WithHostileName("name."); }, 2, {"ok.txt"}, "ends in a dot"},
-        {"TrailingSpace", [] { return WithHostileName("dir /name"); }, 2, {"ok.txt"}, "ends in a dot or a space"},
+        {"TrailingSpace",
+         [] { return WithHostileName("dir /name"); },
+         2,
+         {"ok.txt"},
+         "ends in a dot or a space"},
         {"ForbiddenCharacter", [] { return WithHostileName("what?.txt"); }, 2, {"ok.txt"}, "does not allow"},
         {"ControlCharacter", [] { return WithHostileName("bell\x07.txt"); }, 2, {"ok.txt"}, "control"},
-        {"EmbeddedNul", [] { return WithHostileName(std::string("ok.txt\0.exe", 11)); }, 2, {"ok.txt"}, "NUL"},
+        {"EmbeddedNul",
+         [] { return WithHostileName(std::string("ok.txt\0.exe", 11)); },
+         2,
+         {"ok.txt"},
+         "NUL"},
         {"Symlink", Symlink, 2, {"ok.txt"}, "symbolic link"},
-        {"Duplicate", [] { return Build({Ok(), {"ok.txt", "second"}}); }, 2, {"ok.txt"}, "already written"},
-        {"DiffersOnlyInCase", [] { return Build({Ok(), {"OK.TXT", "x"}}); }, 2, {"ok.txt"}, "differ only in case"},
-        {"SameFileNameInTwoFolders", [] { return Build({{"a/ok.txt", "1"}, {"b/ok.txt", "2"}}); }, 2,
-         {"a", "a/ok.txt", "b", "b/ok.txt"}, nullptr},
+        {"Duplicate",
+         [] {
+             return Build({Ok(), {"ok.txt", "second"}});
+         },
+         2,
+         {"ok.txt"},
+         "already written"},
+        {"DiffersOnlyInCase",
+         [] {
+             return Build({Ok(), {"OK.TXT", "x"}});
+         },
+         2,
+         {"ok.txt"},
+         "differ only in case"},
+        {"SameFileNameInTwoFolders",
+         [] {
+             return Build({{"a/ok.txt", "1"}, {"b/ok.txt", "2"}});
+         },
+         2,
+         {"a", "a/ok.txt", "b", "b/ok.txt"},
+         nullptr},
         {"Overlapping", Overlapping, 2, {}, "shared with another member"},
         {"SizeRunsIntoNextMember", RunsIntoNext, 2, {"ok.txt"}, "run into the next member"},
         {"DeclaredSmaller",
@@ -127,14 +158,18 @@ std::vector<HostileCase> Cases() {
              m.size = 1000;
              return Build({m, Ok()});
          },
-         2, {"ok.txt"}, "more than the 1000 bytes"},
+         2,
+         {"ok.txt"},
+         "more than the 1000 bytes"},
         {"DeclaredLarger",
          [] {
              Member m{"small.txt", std::string(1000, 's')};
              m.size = 5000;
              return Build({m, Ok()});
          },
-         2, {"ok.txt"}, "declares 5000"},
+         2,
+         {"ok.txt"},
+         "declares 5000"},
         {"StoredSizesDisagree",
          [] {
              Member m{"stored.txt", "12345"};
@@ -142,7 +177,9 @@ std::vector<HostileCase> Cases() {
              m.size = 4;
              return Build({m, Ok()});
          },
-         2, {"ok.txt"}, "sizes differ"},
+         2,
+         {"ok.txt"},
+         "sizes differ"},
         {"Bomb", Bomb, 2, {"ok.txt"}, "zip bomb"},
         {"CountFarLargerThanFile",
          [] {
@@ -150,14 +187,18 @@ std::vector<HostileCase> Cases() {
              o.entryCount = 60000;
              return Build({Ok()}, o);
          },
-         -1, {}, "room for at most 1"},
+         -1,
+         {},
+         "room for at most 1"},
         {"Zip64SizeWithoutExtra",
          [] {
              Member m{"huge.bin", "x"};
              m.size = 0xFFFFFFFF;
              return Build({m, Ok()});
          },
-         2, {"ok.txt"}, "without the ZIP64 extra field"},
+         2,
+         {"ok.txt"},
+         "without the ZIP64 extra field"},
         {"Zip64BadLocator",
          [] {
              Options o;
@@ -165,7 +206,9 @@ std::vector<HostileCase> Cases() {
              o.locatorOffset = 0x7FFFFFFFFFFull;
              return Build({Ok()}, o);
          },
-         1, {"ok.txt"}, nullptr},
+         1,
+         {"ok.txt"},
+         nullptr},
         {"Zip64Members",
          [] {
              Member m = Ok();
@@ -174,14 +217,18 @@ std::vector<HostileCase> Cases() {
              o.zip64End = true;
              return Build({m}, o);
          },
-         1, {"ok.txt"}, nullptr},
+         1,
+         {"ok.txt"},
+         nullptr},
         {"DescriptorWithSignature",
          [] {
              Member m{"d.txt", "described"};
              m.descriptor = true;
              return Build({m, Ok()});
          },
-         2, {"d.txt", "ok.txt"}, nullptr},
+         2,
+         {"d.txt", "ok.txt"},
+         nullptr},
         {"DescriptorWithoutSignature",
          [] {
              Member m{"d.txt", "described"};
@@ -189,38 +236,48 @@ std::vector<HostileCase> Cases() {
              m.descriptorSignature = false;
              return Build({m, Ok()});
          },
-         2, {"d.txt", "ok.txt"}, nullptr},
+         2,
+         {"d.txt", "ok.txt"},
+         nullptr},
         {"WrongCrc",
          [] {
              Member m{"bad.txt", "payload"};
              m.crc = 0xDEADBEEF;
-             m.descriptor = true;  // so that the local header does not catch it first
+             m.descriptor = true; // so that the local header does not catch it first
              return Build({m, Ok()});
          },
-         2, {"ok.txt"}, "CRC-32"},
+         2,
+         {"ok.txt"},
+         "CRC-32"},
         {"LocalNameDisagrees",
          [] {
              Member m{"innocent.txt", "x"};
              m.localName = "evil.exe";
              return Build({m, Ok()});
          },
-         2, {"ok.txt"}, "different name"},
+         2,
+         {"ok.txt"},
+         "different name"},
         {"LocalMethodDisagrees",
          [] {
              Member m{"m.txt", "x"};
              m.localMethod = 0;
              return Build({m, Ok()});
          },
-         2, {"ok.txt"}, "method"},
+         2,
+         {"ok.txt"},
+         "method"},
         {"LocalSizeDisagrees",
          [] {
              Member m{"m.txt", "xyz"};
              m.method = 0;
              std::string zip = Build({m, Ok()});
-             zip[22] = 9;  // the local header's uncompressed size
+             zip[22] = 9; // the local header's uncompressed size
              return zip;
          },
-         2, {"ok.txt"}, "size or CRC"},
+         2,
+         {"ok.txt"},
+         "size or CRC"},
         {"Truncated", Truncated, -1, {}, "no zip end record"},
         {"LocalHeadersButNoEndRecord", LocalHeadersOnly, -1, {}, "no zip end record"},
         {"StubAndTrailingJunk",
@@ -230,7 +287,9 @@ std::vector<HostileCase> Cases() {
              o.trailer = "trailing junk that is not part of the archive";
              return Build({Ok(), {"dir/two.txt", "2"}}, o);
          },
-         2, {"dir", "dir/two.txt", "ok.txt"}, nullptr},
+         2,
+         {"dir", "dir/two.txt", "ok.txt"},
+         nullptr},
         {"StubWithAdjustedOffsets",
          [] {
              Options o;
@@ -238,7 +297,9 @@ std::vector<HostileCase> Cases() {
              o.adjustOffsets = true;
              return Build({Ok()}, o);
          },
-         1, {"ok.txt"}, nullptr},
+         1,
+         {"ok.txt"},
+         nullptr},
         {"FakeEndRecordInComment", FakeEndInComment, 1, {"ok.txt"}, nullptr},
         {"MultiDisk",
          [] {
@@ -247,7 +308,9 @@ std::vector<HostileCase> Cases() {
              o.directoryDisk = 1;
              return Build({Ok()}, o);
          },
-         -1, {}, "several disks"},
+         -1,
+         {},
+         "several disks"},
         {"UnsupportedMethod", UnsupportedMethod, 2, {"ok.txt"}, "BZip2"},
         {"StrongEncryption", StrongEncryption, 2, {"ok.txt"}, "strong encryption"},
         {"InvalidDosDate", InvalidDate, 1, {"ok.txt"}, nullptr},
@@ -259,20 +322,26 @@ std::vector<HostileCase> Cases() {
              m.flags = 0x800;
              return Build({m, Ok()});
          },
-         2, {"ok.txt"}, "not valid UTF-8"},
+         2,
+         {"ok.txt"},
+         "not valid UTF-8"},
     };
 }
 
-void PrintTo(const HostileCase& c, std::ostream* os) { *os << c.label; }
+void PrintTo(const HostileCase &c, std::ostream *os) {
+    *os << c.label;
+}
 
 class Hostile : public ::testing::TestWithParam<HostileCase> {};
 
-std::string CaseName(const ::testing::TestParamInfo<HostileCase>& info) { return info.param.label; }
+std::string CaseName(const ::testing::TestParamInfo<HostileCase> &info) {
+    return info.param.label;
+}
 
-}  // namespace
+} // namespace
 
 TEST_P(Hostile, ListsWhatItCanAndExtractsOnlyWhatIsSafe) {
-    const HostileCase& c = GetParam();
+    const HostileCase &c = GetParam();
     ScratchFolder dir;
     std::string zip = dir.Write("archive.zip", c.archive());
     fs::create_directories(dir.Path() / "out" / "inner");

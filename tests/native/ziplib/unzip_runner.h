@@ -32,30 +32,30 @@ struct Call {
     UnzipOptions options{};
     std::vector<std::string> include, exclude;
     int32_t replaceAnswer = 100;
-    std::vector<std::string> passwords;  // answers in turn; none left: refuse
-    std::string stopAt;                  // the service callback stops at this member
+    std::vector<std::string> passwords; // answers in turn; none left: refuse
+    std::string stopAt;                 // the service callback stops at this member
 };
 
-Result RunUnzip(Call call, const std::string& archive, const std::string& folder);
-Result List(const std::string& archive);
-Result Extract(const std::string& archive, const std::string& folder, UnzipOptions options = {},
+Result RunUnzip(Call call, const std::string &archive, const std::string &folder);
+Result List(const std::string &archive);
+Result Extract(const std::string &archive, const std::string &folder, UnzipOptions options = {},
                std::vector<std::string> include = {});
 
 // A fresh folder under the system's temporary folder, removed at the end of the test.
 class ScratchFolder {
-public:
+  public:
     ScratchFolder();
     ~ScratchFolder();
-    const std::filesystem::path& Path() const { return path_; }
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-    std::string Write(const std::string& name, const std::string& bytes) const;
+    const std::filesystem::path &Path() const { return path_; }
+    std::string operator/(const std::string &name) const { return (path_ / name).string(); }
+    std::string Write(const std::string &name, const std::string &bytes) const;
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
-std::string ReadFile(const std::string& path);
+std::string ReadFile(const std::string &path);
 // Every file and folder under `root`, relative, sorted ("a", "a/b.txt").
-std::vector<std::string> Tree(const std::filesystem::path& root);
+std::vector<std::string> Tree(const std::filesystem::path &root);
 
-}  // namespace ziptest
+} // namespace ziptest

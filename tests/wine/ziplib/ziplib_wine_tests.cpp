@@ -24,42 +24,50 @@ struct Recorder {
     int32_t replaceAnswer = 100;
     std::string AllMessages() const {
         std::string all;
-        for (const auto& m : messages) all += m + "\n";
+        for (const auto &m : messages)
+            all += m + "\n";
         return all;
     }
 };
-Recorder* g_recorder = nullptr;
+Recorder *g_recorder = nullptr;
 
-int32_t VBUZIP_CALL OnPrint(const char* text, uint32_t count) {
+int32_t VBUZIP_CALL OnPrint(const char *text, uint32_t count) {
     g_recorder->messages.emplace_back(text, count);
     return 0;
 }
-int32_t VBUZIP_CALL OnReplace(const char* path) {
+int32_t VBUZIP_CALL OnReplace(const char *path) {
     g_recorder->replaceQuestions.emplace_back(path);
     return g_recorder->replaceAnswer;
 }
-int32_t VBUZIP_CALL OnPassword(char*, int32_t, const char*, const char*) { return 1; }
-void VBUZIP_CALL OnListing(uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, int32_t,
-                           const char* path, const char*, uint32_t, int32_t) {
+int32_t VBUZIP_CALL OnPassword(char *, int32_t, const char *, const char *) {
+    return 1;
+}
+void VBUZIP_CALL OnListing(uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t,
+                           int32_t, const char *path, const char *, uint32_t, int32_t) {
     g_recorder->listed.emplace_back(path);
 }
-int32_t VBUZIP_CALL OnService(const char*, uint32_t) { return 0; }
+int32_t VBUZIP_CALL OnService(const char *, uint32_t) {
+    return 0;
+}
 
 class Library {
-public:
+  public:
     Library() : module_(LoadLibraryW(L"vbuzip10.dll")) {
-        if (!module_) return;
+        if (!module_)
+            return;
         unzip_ = reinterpret_cast<WizSingleEntryUnzipFn>(
-            reinterpret_cast<void*>(GetProcAddress(module_.Get(), "Wiz_SingleEntryUnzip")));
-        version_ = reinterpret_cast<UzpVersion2Fn>(reinterpret_cast<void*>(GetProcAddress(module_.Get(), "UzpVersion2")));
+            reinterpret_cast<void *>(GetProcAddress(module_.Get(), "Wiz_SingleEntryUnzip")));
+        version_ = reinterpret_cast<UzpVersion2Fn>(
+            reinterpret_cast<void *>(GetProcAddress(module_.Get(), "UzpVersion2")));
     }
     bool Loaded() const { return unzip_ && version_; }
 
-    int32_t Run(Recorder& recorder, const std::wstring& zip, const std::wstring& folder, UnzipOptions options) {
+    int32_t Run(Recorder &recorder, const std::wstring &zip, const std::wstring &folder,
+                UnzipOptions options) {
         std::string zip8 = Utf8FromWide(zip), folder8 = Utf8FromWide(folder), end;
         options.zipFile = zip8.c_str();
         options.extractFolder = folder8.c_str();
-        char* none[] = {end.data()};
+        char *none[] = {end.data()};
         UnzipCallbacks callbacks{};
         callbacks.print = OnPrint;
         callbacks.replace = OnReplace;
@@ -73,29 +81,31 @@ public:
     }
     UzpVersion2Fn Version() const { return version_; }
 
-private:
+  private:
     win32::Module module_;
     WizSingleEntryUnzipFn unzip_ = nullptr;
     UzpVersion2Fn version_ = nullptr;
 };
 
 const std::wstring kUnicodeFolder = L"Zielordner Gr\u00fc\u00dfe \u65e5\u672c \u00f8";
-const std::string kUnicodeMember = "Gr\xC3\xBC\xC3\x9F" "e/\xE6\x97\xA5\xE6\x9C\xAC.txt";
+const std::string kUnicodeMember = "Gr\xC3\xBC\xC3\x9F"
+                                   "e/\xE6\x97\xA5\xE6\x9C\xAC.txt";
 const std::wstring kUnicodeFile = L"Gr\u00fc\u00dfe\\\u65e5\u672c.txt";
 
-std::wstring WriteArchive(const TempFolder& folder, const std::wstring& name, const std::vector<ziptest::Member>& m) {
+std::wstring WriteArchive(const TempFolder &folder, const std::wstring &name,
+                          const std::vector<ziptest::Member> &m) {
     std::wstring path = folder / name;
     WriteFile(path, ziptest::Build(m));
     return path;
 }
 
-ziptest::Member Utf8Member(const std::string& name, const std::string& data) {
+ziptest::Member Utf8Member(const std::string &name, const std::string &data) {
     ziptest::Member m{name, data};
     m.flags = 0x800;
     return m;
 }
 
-}  // namespace
+} // namespace
 
 TEST(Vbuzip10Dll, LoadsByNameWithPlainExportNames) {
     Library library;
