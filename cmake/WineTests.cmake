@@ -22,8 +22,11 @@ endfunction()
 # mendpack_add_wine_test(NAME name COMMAND target [args...] [TIMEOUT s])
 function(mendpack_add_wine_test)
     cmake_parse_arguments(T "" "NAME;TIMEOUT" "COMMAND" ${ARGN})
-    # Only wine64 runs here: the 32-bit build is checked statically, not run.
+    # Only wine64 runs here: in the 32-bit build the test is declared (so that its properties can
+    # be set as in the 64-bit one) but disabled; that build is checked statically instead.
     if(NOT CMAKE_SIZEOF_VOID_P EQUAL 8)
+        add_test(NAME ${T_NAME} COMMAND ${T_COMMAND})
+        set_tests_properties(${T_NAME} PROPERTIES DISABLED TRUE)
         return()
     endif()
     mendpack_wine_fixture()

@@ -106,6 +106,12 @@ class Pe:
         return types
 
 
+# The system DLLs that every Windows from XP on has; a program of the kit may import nothing else.
+XP_SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "ole32.dll",
+                  "oleaut32.dll", "comctl32.dll", "comdlg32.dll", "shlwapi.dll", "msvcrt.dll", "version.dll",
+                  "ws2_32.dll"}
+
+
 def read_list(path):
     with open(path, encoding="utf-8") as f:
         return {line.strip() for line in f if line.strip() and not line.startswith("#")}
@@ -120,6 +126,8 @@ def main():
     parser.add_argument("--forbidden-imports")
     parser.add_argument("--resource-types")
     parser.add_argument("--list", action="store_true")
+    parser.add_argument("--system-dlls-only", action="store_true",
+                        help="fail on any imported DLL that Windows XP does not ship")
     args = parser.parse_args()
 
     try:
@@ -154,6 +162,9 @@ def main():
         for dll, function in imports:
             if function in forbidden:
                 problems.append("imports %s!%s, which older Windows lacks" % (dll, function))
+    if args.system_dlls_only:
+        for dll in sorted({dll.lower() for dll, _ in imports} - XP_SYSTEM_DLLS):
+            problems.append("imports from %s, which is not part of Windows" % dll)
     if args.resource_types is not None:
         allowed = {int(t) for t in args.resource_types.split(",") if t}
         extra = [t for t in resources if t not in allowed]
