@@ -4,7 +4,6 @@
 #include <shobjidl.h>
 
 #include "common/text.h"
-#include "win32/handle.h"
 #include "wizard/shell.h"
 
 namespace kittest {
@@ -26,56 +25,6 @@ ShortcutFields ReadShortcut(const std::wstring& file) {
     if (SUCCEEDED(link->GetDescription(text, MAX_PATH * 2))) fields.description = text;
     link->GetShowCmd(&fields.showCommand);
     return fields;
-}
-
-namespace {
-void Collect(const std::wstring& folder, const std::wstring& prefix, FolderContents& out) {
-    for (const std::wstring& name : wintest::List(folder)) {
-        std::wstring path = folder + L"\\" + name, relative = prefix + name;
-        DWORD attributes = GetFileAttributesW(path.c_str());
-        if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-            out[relative + L"\\"] = "";
-            Collect(path, relative + L"\\", out);
-        } else {
-            out[relative + ((attributes & FILE_ATTRIBUTE_READONLY) ? L"*" : L"")] = wintest::ReadFile(path);
-        }
-    }
-}
-}  // namespace
-
-FolderContents Contents(const std::wstring& folder) {
-    FolderContents out;
-    Collect(folder, L"", out);
-    return out;
-}
-
-namespace {
-constexpr wchar_t kOverrides[] = L"Software\\Wine\\DllOverrides";
-constexpr wchar_t kMenuBuilder[] = L"winemenubuilder.exe";
-}  // namespace
-
-NoWineMenuBuilder::NoWineMenuBuilder() {
-    win32::RegKey key;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kOverrides, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, key.Receive(),
-                        nullptr) != ERROR_SUCCESS)
-        return;
-    wchar_t value[256] = L"";
-    DWORD size = sizeof value - sizeof(wchar_t), type = 0;
-    hadValue_ = RegQueryValueExW(key.Get(), kMenuBuilder, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) ==
-                    ERROR_SUCCESS &&
-                type == REG_SZ;
-    if (hadValue_) previous_ = value;
-    RegSetValueExW(key.Get(), kMenuBuilder, 0, REG_SZ, reinterpret_cast<const BYTE*>(L""), sizeof(wchar_t));
-}
-
-NoWineMenuBuilder::~NoWineMenuBuilder() {
-    win32::RegKey key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kOverrides, 0, KEY_WRITE, key.Receive()) != ERROR_SUCCESS) return;
-    if (hadValue_)
-        RegSetValueExW(key.Get(), kMenuBuilder, 0, REG_SZ, reinterpret_cast<const BYTE*>(previous_.c_str()),
-                       static_cast<DWORD>((previous_.size() + 1) * sizeof(wchar_t)));
-    else
-        RegDeleteValueW(key.Get(), kMenuBuilder);
 }
 
 PageTest::PageTest() {

@@ -5,11 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
+#include "folder_contents.h"
 #include "kit.h"
+#include "wine_menu_builder.h"
 #include "support/temp_folder.h"
 #include "win32/com.h"
 #include "wizard/file_system.h"
@@ -27,25 +28,6 @@ struct ShortcutFields {
 };
 ShortcutFields ReadShortcut(const std::wstring& file);
 
-// Every file below a folder, by its path relative to it, with its bytes; a trailing "*" on the
-// path marks a read-only file.
-using FolderContents = std::map<std::wstring, std::string>;
-FolderContents Contents(const std::wstring& folder);
-
-// Wine hands every shortcut saved on the desktop to its menu builder, a process of its own that
-// reads the shortcut's target while the test goes on; a page that then deletes the target races
-// with it. Windows has no such reader, so the tests switch it off for their duration.
-class NoWineMenuBuilder {
-public:
-    NoWineMenuBuilder();
-    ~NoWineMenuBuilder();
-    NoWineMenuBuilder(const NoWineMenuBuilder&) = delete;
-    NoWineMenuBuilder& operator=(const NoWineMenuBuilder&) = delete;
-
-private:
-    bool hadValue_ = false;
-    std::wstring previous_;
-};
 
 class PageTest : public ::testing::Test {
 protected:
