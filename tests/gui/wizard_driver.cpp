@@ -78,6 +78,16 @@ bool WizardRun::IsChecked(HWND page, PageId id, const std::wstring& control) {
     return info && info->Checked();
 }
 
+void WizardRun::SetAnswers(HWND step2, const wizard::Answers& a) {
+    const std::pair<const wchar_t*, int16_t> boxes[] = {
+        {L"chkWinXP", a.WinXP}, {L"chkCPUspeed", a.CPUspeed}, {L"chkNVidia", a.NVidia}, {L"chkVideoMem", a.VideoMem}};
+    for (auto [name, want] : boxes) {
+        if (IsChecked(step2, PageId::frmStep2, name) != (want != 0)) Click(step2, PageId::frmStep2, name);
+        EXPECT_TRUE(WaitUntil([&] { return IsChecked(step2, PageId::frmStep2, name) == (want != 0); }))
+            << mend::Utf8FromWide(name);
+    }
+}
+
 bool WizardRun::AnswerOneMessage() {
     auto box = WaitForMessageBox(L"GF3D Mendpack", process_->Id(), 0);
     if (!box) return false;

@@ -11,6 +11,7 @@
 #include "support/process.h"
 #include "support/temp_folder.h"
 #include "wizard/page_specs.h"
+#include "wizard/wizard_state.h"
 
 namespace wizdrive {
 
@@ -35,6 +36,8 @@ public:
     // Clicks and then answers the wizard's messages until page `next` shows alone.
     HWND Advance(HWND page, wizard::PageId id, const std::wstring& control, wizard::PageId next);
     bool IsChecked(HWND page, wizard::PageId id, const std::wstring& control);
+    // Ticks and unticks the questions page's four boxes by clicking them, as the answers say.
+    void SetAnswers(HWND step2, const wizard::Answers& answers);
     // Answers every wizard message box that shows up until `done` holds; returns their texts.
     template <typename F>
     std::vector<std::wstring> AnswerMessagesUntil(F done);
