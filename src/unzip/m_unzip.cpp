@@ -134,8 +134,10 @@ UnzipCallbacks Callbacks::Record() {
 
 int32_t VBUZIP_CALL Callbacks::Print(const char *text, uint32_t count) {
     Shielded([&] {
+        if (!g_active || !g_active->Progress)
+            return; // nobody listens: spare the conversion, which a large archive pays per member
         std::optional<std::wstring> message = CountedText(text, count);
-        if (!message || !g_active)
+        if (!message)
             return;
         ReplaceAll(*message, L'/', L'\\');
         g_active->RaiseProgress(1, *message);
@@ -211,8 +213,10 @@ void VBUZIP_CALL Callbacks::Listing(uint32_t /*uncompressedSize*/, uint32_t comp
 int32_t VBUZIP_CALL Callbacks::Service(const char *path, uint32_t count) {
     bool cancel = false;
     Shielded([&] {
+        if (!g_active || !g_active->Cancel)
+            return; // nobody listens: spare the conversion, which a large archive pays per member
         std::optional<std::wstring> text = CountedText(path, count);
-        if (!text || !g_active)
+        if (!text)
             return;
         std::wstring member = CutAtNul(std::move(*text));
         ReplaceAll(member, L'\\', L'/');

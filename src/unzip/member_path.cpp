@@ -28,11 +28,12 @@ void SplitFolderAndName(std::wstring path, std::wstring &folder, std::wstring &n
     path = CutAtNul(std::move(path));
     size_t p = ReplaceSeparators(path, L'/', L'\\');
     if (p > 1) {
-        folder = path.substr(0, p - 2);
         name = path.substr(p - 1);
+        path.resize(p - 2);
+        folder = std::move(path);
     } else {
         folder.clear();
-        name = path;
+        name = std::move(path);
     }
 }
 

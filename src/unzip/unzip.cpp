@@ -37,6 +37,8 @@ int32_t cUnzip::FilePackedSize(int32_t lIndex) const {
 void cUnzip::ZipFile(const std::wstring &sFile) {
     zipFile_ = sFile;
     entries_.clear();
+    methods_.clear();
+    methodIndex_.clear();
 }
 
 int32_t cUnzip::Directory() {
@@ -101,7 +103,19 @@ void cUnzip::AddListEntry(std::wstring name, std::wstring folder, const ZipDate 
     entry.crc = crc;
     entry.encrypted = encrypted;
     entry.ratio = ratio;
-    entry.method = std::move(method);
+    entry.method = MethodIndex(std::move(method));
+}
+
+uint16_t cUnzip::MethodIndex(std::wstring method) {
+    auto known = methodIndex_.find(method);
+    if (known != methodIndex_.end())
+        return known->second;
+    if (methods_.size() > UINT16_MAX)
+        return 0; // more distinct texts than any real archive has: show the first one
+    methods_.push_back(method);
+    uint16_t index = static_cast<uint16_t>(methods_.size() - 1);
+    methodIndex_.emplace(std::move(method), index);
+    return index;
 }
 
 void cUnzip::RaiseCancel(const std::wstring &sMsg, bool &bCancel) {

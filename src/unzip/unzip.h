@@ -8,6 +8,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "unzip/m_unzip.h"
@@ -61,7 +62,7 @@ class cUnzip {
     int32_t FileCompressionRatio(int32_t lIndex) const { return Entry(lIndex).ratio; }
     ZipDate FileDate(int32_t lIndex) const { return Entry(lIndex).date; }
     uint32_t FileCRC(int32_t lIndex) const { return Entry(lIndex).crc; }
-    std::wstring FileCompressionMethod(int32_t lIndex) const { return Entry(lIndex).method; }
+    std::wstring FileCompressionMethod(int32_t lIndex) const { return methods_[Entry(lIndex).method]; }
     bool FileEncrypted(int32_t lIndex) const { return Entry(lIndex).encrypted; }
     bool FileSelected(int32_t lIndex) const { return Entry(lIndex).selected; }
     void FileSelected(int32_t lIndex, bool bSelected) { Entry(lIndex).selected = bSelected; }
@@ -105,7 +106,7 @@ class cUnzip {
         std::wstring folder;
         int32_t size = 0;
         int32_t ratio = 0;
-        std::wstring method;
+        uint16_t method = 0; // index into methods_
         ZipDate date;
         uint32_t crc = 0;
         bool encrypted = false;
@@ -114,6 +115,7 @@ class cUnzip {
 
     const ZipListEntry &Entry(int32_t lIndex) const;
     ZipListEntry &Entry(int32_t lIndex);
+    uint16_t MethodIndex(std::wstring method);
 
     // Reached from the library's callbacks only.
     void AddListEntry(std::wstring name, std::wstring folder, const ZipDate &date, int32_t size, uint32_t crc,
@@ -127,6 +129,9 @@ class cUnzip {
     std::wstring unzipFolder_;
     // A deque: a listing of many thousand members grows it without moving what it holds.
     std::deque<ZipListEntry> entries_;
+    // The few distinct method texts of the listing ("Stored", "Defl:N"), kept once each.
+    std::vector<std::wstring> methods_;
+    std::unordered_map<std::wstring, uint16_t> methodIndex_;
     mUnzip::WideUnzipOptions options_;
     int32_t libraryStatus_ = 0;
 };
