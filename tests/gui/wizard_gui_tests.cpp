@@ -172,3 +172,30 @@ TEST(WizardGui, ClosingAPageThroughItsFrameEndsTheWizard) {
     PostClose(page);
     w.ExpectEndsWithCode0();
 }
+
+// Wine answers GetVersionEx as the Windows that its per-program setting names.
+TEST(WizardGui, OnWindowsXPTheQuestionsPageOpensWithTheXPBoxTicked) {
+    const wchar_t* key = L"Software\\Wine\\AppDefaults\\mendpack.exe";
+    struct Setting {
+        const wchar_t* version;
+        bool ticked;
+    };
+    for (Setting s : {Setting{L"winxp64", true}, Setting{L"win2k", false}}) {
+        HKEY k = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExW(k, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(s.version),
+                       static_cast<DWORD>((wcslen(s.version) + 1) * sizeof(wchar_t)));
+        RegCloseKey(k);
+        {
+            Walk w;
+            HWND page = w.ToStep2();
+            ASSERT_NE(page, nullptr);
+            EXPECT_EQ(w.run.IsChecked(page, PageId::frmStep2, L"chkWinXP"), s.ticked) << mend::Utf8FromWide(s.version);
+            // Unticking a pre-ticked box is honoured: the XP page is not shown.
+            w.run.SetAnswers(page, {0, 0, 0, 0});
+            w.run.Advance(page, PageId::frmStep2, L"Next", PageId::frmStep8);
+        }
+        RegDeleteKeyW(HKEY_CURRENT_USER, key);
+    }
+}
