@@ -16,7 +16,8 @@ std::wstring GameFolder() {
     DWORD size = GetCurrentDirectoryW(0, nullptr);
     std::vector<wchar_t> buffer(size + 1);
     DWORD n = GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
-    if (n == 0 || n >= buffer.size()) win32::RaiseLastError(mend::ProgramName(), L"current directory");
+    if (n == 0 || n >= buffer.size())
+        win32::RaiseLastError(mend::ProgramName(), L"current directory");
     return std::wstring(buffer.data(), n);
 }
 
@@ -24,9 +25,11 @@ std::wstring FindKitArchive() {
     constexpr DWORD kSkipped = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
     WIN32_FIND_DATAW found;
     win32::FindHandle search(FindFirstFileW(L"Mend*.zip", &found));
-    if (!search) return std::wstring();
+    if (!search)
+        return std::wstring();
     do {
-        if (!(found.dwFileAttributes & kSkipped) && MatchesKitPattern(found.cFileName)) return found.cFileName;
+        if (!(found.dwFileAttributes & kSkipped) && MatchesKitPattern(found.cFileName))
+            return found.cFileName;
     } while (FindNextFileW(search.Get(), &found));
     return std::wstring();
 }
@@ -35,4 +38,4 @@ std::wstring NightjarShortcutFile() {
     return JoinPath(wizard::ShellObject().SpecialFolders(L"Desktop"), L"Nightjar.lnk");
 }
 
-}  // namespace installers
+} // namespace installers

@@ -7,7 +7,7 @@
 
 namespace installers {
 
-const GlideEmulator& DgVoodoo() {
+const GlideEmulator &DgVoodoo() {
     static const GlideEmulator emulator{L"dgvoodoo sync glide2x.dll",
                                         {L"dgvoodoo sync glide2x.dll"},
                                         L"dgvoodoo installed",
@@ -15,7 +15,7 @@ const GlideEmulator& DgVoodoo() {
     return emulator;
 }
 
-const GlideEmulator& GlideOS() {
+const GlideEmulator &GlideOS() {
     static const GlideEmulator emulator{L"OS Glide2x.dll",
                                         {L"OS Glide2x.dll", L"OpenGLid.INI"},
                                         L"GlideOS installed",
@@ -23,13 +23,14 @@ const GlideEmulator& GlideOS() {
     return emulator;
 }
 
-void InstallGlideEmulator(const GlideEmulator& emulator, wizard::WizardState& state, const Messenger& message) {
+void InstallGlideEmulator(const GlideEmulator &emulator, wizard::WizardState &state,
+                          const Messenger &message) {
     {
         cUnzip reader;
         ExtractMembers(reader, kKitArchive, GameFolder(), emulator.wanted);
     }
     state.Fso = std::make_shared<wizard::FileSystemObject>();
-    wizard::FileSystemObject& fso = *state.Fso;
+    wizard::FileSystemObject &fso = *state.Fso;
     if (!fso.FileExists(emulator.member)) {
         message(emulator.missing);
         return;
@@ -40,4 +41,4 @@ void InstallGlideEmulator(const GlideEmulator& emulator, wizard::WizardState& st
     message(emulator.installed);
 }
 
-}  // namespace installers
+} // namespace installers

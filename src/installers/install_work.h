@@ -11,29 +11,30 @@
 
 namespace installers {
 
-using Messenger = std::function<void(const std::wstring& text)>;
+using Messenger = std::function<void(const std::wstring &text)>;
 
 // The sound-fix launcher and its desktop shortcut, from the first "Mend*.zip" in the game folder.
-void InstallLauncher(cUnzip& reader, const Messenger& message);
+void InstallLauncher(cUnzip &reader, const Messenger &message);
 
 // The CPU slow-down tool.
-void InstallTurbo(cUnzip& reader, const Messenger& message);
+void InstallTurbo(cUnzip &reader, const Messenger &message);
 
 // A Glide emulator: its member is extracted and then put in place as "glide2x.dll".
 struct GlideEmulator {
     std::wstring member;
-    std::vector<std::wstring> wanted;  // the member and the files that come with it
+    std::vector<std::wstring> wanted; // the member and the files that come with it
     std::wstring installed;
     std::wstring missing;
 };
-const GlideEmulator& DgVoodoo();
-const GlideEmulator& GlideOS();
-void InstallGlideEmulator(const GlideEmulator& emulator, wizard::WizardState& state, const Messenger& message);
+const GlideEmulator &DgVoodoo();
+const GlideEmulator &GlideOS();
+void InstallGlideEmulator(const GlideEmulator &emulator, wizard::WizardState &state,
+                          const Messenger &message);
 
 // The pre-configured preference files, after a backup of the player's own.
-void InstallPresets(wizard::WizardState& state, const Messenger& message);
+void InstallPresets(wizard::WizardState &state, const Messenger &message);
 
 // Removes what the install pages put in place and gives the player back the backed-up preferences.
-void Uninstall(wizard::WizardState& state, const Messenger& message);
+void Uninstall(wizard::WizardState &state, const Messenger &message);
 
-}  // namespace installers
+} // namespace installers

@@ -6,8 +6,8 @@
 
 namespace installers {
 
-void ExtractMembers(cUnzip& reader, const std::wstring& archive, const std::wstring& folder,
-                    const std::vector<std::wstring>& wanted) {
+void ExtractMembers(cUnzip &reader, const std::wstring &archive, const std::wstring &folder,
+                    const std::vector<std::wstring> &wanted) {
     reader.ZipFile(archive);
     reader.UnzipFolder(folder);
     reader.Directory();
@@ -26,9 +26,10 @@ bool MatchesKitPattern(std::wstring_view name) {
            lower.compare(lower.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
-    if (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/')) return folder + name;
+std::wstring JoinPath(const std::wstring &folder, const std::wstring &name) {
+    if (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/'))
+        return folder + name;
     return folder + L"\\" + name;
 }
 
-}  // namespace installers
+} // namespace installers

@@ -14,8 +14,8 @@ constexpr wchar_t kKitArchive[] = L"MendpackFiles.zip";
 // Lists `archive` with `reader`, deselects every member whose file name (its folder in the archive
 // aside) is not exactly one of `wanted`, and extracts the rest into `folder`. Neither the listing
 // nor the extraction is judged here: callers look for the files they need afterwards.
-void ExtractMembers(cUnzip& reader, const std::wstring& archive, const std::wstring& folder,
-                    const std::vector<std::wstring>& wanted);
+void ExtractMembers(cUnzip &reader, const std::wstring &archive, const std::wstring &folder,
+                    const std::vector<std::wstring> &wanted);
 
 // True when a file name found by the search "Mend*.zip" really matches it in its long form, letter
 // case aside. The platform's search also matches the short (8.3) names, which would let
@@ -23,6 +23,6 @@ void ExtractMembers(cUnzip& reader, const std::wstring& archive, const std::wstr
 bool MatchesKitPattern(std::wstring_view name);
 
 // `folder` + "\" + `name`, without doubling the separator of a drive's root ("C:\").
-std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
+std::wstring JoinPath(const std::wstring &folder, const std::wstring &name);
 
-}  // namespace installers
+} // namespace installers

@@ -6,7 +6,7 @@
 
 namespace installers {
 
-void InstallLauncher(cUnzip& reader, const Messenger& message) {
+void InstallLauncher(cUnzip &reader, const Messenger &message) {
     const std::wstring archive = FindKitArchive();
     const std::wstring folder = GameFolder();
     ExtractMembers(reader, archive, folder, {L"Nightjar.exe", L"Nightjar.htm"});
@@ -17,7 +17,8 @@ void InstallLauncher(cUnzip& reader, const Messenger& message) {
         return;
     }
     wizard::ShellObject shell;
-    wizard::Shortcut shortcut = shell.CreateShortcut(JoinPath(shell.SpecialFolders(L"Desktop"), L"Nightjar.lnk"));
+    wizard::Shortcut shortcut =
+        shell.CreateShortcut(JoinPath(shell.SpecialFolders(L"Desktop"), L"Nightjar.lnk"));
     shortcut.TargetPath = JoinPath(folder, L"Nightjar.EXE");
     shortcut.WindowStyle = 1;
     shortcut.Description = L"Nightjar";
@@ -27,4 +28,4 @@ void InstallLauncher(cUnzip& reader, const Messenger& message) {
     message(L"Nightjar.exe installed, shortcut to desktop created");
 }
 
-}  // namespace installers
+} // namespace installers

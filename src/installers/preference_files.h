@@ -5,9 +5,9 @@
 namespace installers {
 
 struct PreferenceFile {
-    const wchar_t* file;    // the game's file, relative to the game folder
-    const wchar_t* backup;  // beside it: "w" in front, ".bak" as extension
-    const wchar_t* preset;  // the member of the kit archive, extracted into the game folder
+    const wchar_t *file;   // the game's file, relative to the game folder
+    const wchar_t *backup; // beside it: "w" in front, ".bak" as extension
+    const wchar_t *preset; // the member of the kit archive, extracted into the game folder
 };
 
 constexpr PreferenceFile kPreferenceFiles[] = {
@@ -15,4 +15,4 @@ constexpr PreferenceFile kPreferenceFiles[] = {
     {L"Data\\Multi\\mpprefs.dat", L"Data\\Multi\\wmpprefs.bak", L"mpprefs.dat"},
 };
 
-}  // namespace installers
+} // namespace installers

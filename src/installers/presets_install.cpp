@@ -8,36 +8,41 @@
 
 namespace installers {
 
-void InstallPresets(wizard::WizardState& state, const Messenger& message) {
+void InstallPresets(wizard::WizardState &state, const Messenger &message) {
     state.Fso = std::make_shared<wizard::FileSystemObject>();
-    wizard::FileSystemObject& fso = *state.Fso;
+    wizard::FileSystemObject &fso = *state.Fso;
 
     // The presets come out first: the player's files are touched only once both are at hand.
     {
         cUnzip reader;
-        ExtractMembers(reader, kKitArchive, GameFolder(), {kPreferenceFiles[0].preset, kPreferenceFiles[1].preset});
+        ExtractMembers(reader, kKitArchive, GameFolder(),
+                       {kPreferenceFiles[0].preset, kPreferenceFiles[1].preset});
     }
     bool allThere = true;
-    for (const PreferenceFile& p : kPreferenceFiles) allThere = fso.FileExists(p.preset) && allThere;
+    for (const PreferenceFile &p : kPreferenceFiles)
+        allThere = fso.FileExists(p.preset) && allThere;
     if (!allThere) {
-        for (const PreferenceFile& p : kPreferenceFiles)
-            if (fso.FileExists(p.preset)) fso.DeleteFile(p.preset);
+        for (const PreferenceFile &p : kPreferenceFiles)
+            if (fso.FileExists(p.preset))
+                fso.DeleteFile(p.preset);
         message(L"Error -- preference files not found");
         return;
     }
 
     // A backup, once made, is the player's own preferences from before the kit's first install;
     // a later run must not replace it with a copy of the presets it installed itself.
-    for (const PreferenceFile& p : kPreferenceFiles) {
-        if (!fso.FileExists(p.file)) continue;
-        if (!fso.FileExists(p.backup)) fso.CopyFile(p.file, p.backup);
-        fso.DeleteFile(p.file, true);  // the launcher may have frozen it
+    for (const PreferenceFile &p : kPreferenceFiles) {
+        if (!fso.FileExists(p.file))
+            continue;
+        if (!fso.FileExists(p.backup))
+            fso.CopyFile(p.file, p.backup);
+        fso.DeleteFile(p.file, true); // the launcher may have frozen it
     }
-    for (const PreferenceFile& p : kPreferenceFiles) {
+    for (const PreferenceFile &p : kPreferenceFiles) {
         fso.CopyFile(p.preset, p.file);
         fso.DeleteFile(p.preset);
     }
     message(L"Pre-configured GF preference files installed");
 }
 
-}  // namespace installers
+} // namespace installers

@@ -5,10 +5,11 @@
 
 namespace installers {
 
-void InstallTurbo(cUnzip& reader, const Messenger& message) {
+void InstallTurbo(cUnzip &reader, const Messenger &message) {
     ExtractMembers(reader, kKitArchive, GameFolder(), {L"Turbo.EXE", L"Turbo.HLP"});
     // The tool is the point of the page; its help file alone is no install.
-    message(wizard::FileSystemObject().FileExists(L"Turbo.EXE") ? L"Turbo installed" : L"Error -- Turbo file not found");
+    message(wizard::FileSystemObject().FileExists(L"Turbo.EXE") ? L"Turbo installed"
+                                                                : L"Error -- Turbo file not found");
 }
 
-}  // namespace installers
+} // namespace installers

@@ -9,28 +9,32 @@ namespace installers {
 
 namespace {
 // What the install pages put into the game folder, in the order it goes.
-constexpr const wchar_t* kInstalledFiles[] = {L"glide2x.dll", L"OpenGLid.INI", L"Nightjar.exe",
-                                              L"Nightjar.htm", L"Turbo.EXE",   L"Turbo.HLP"};
-}  // namespace
+constexpr const wchar_t *kInstalledFiles[] = {L"glide2x.dll",  L"OpenGLid.INI", L"Nightjar.exe",
+                                              L"Nightjar.htm", L"Turbo.EXE",    L"Turbo.HLP"};
+} // namespace
 
-void Uninstall(wizard::WizardState& state, const Messenger& message) {
+void Uninstall(wizard::WizardState &state, const Messenger &message) {
     state.Fso = std::make_shared<wizard::FileSystemObject>();
-    wizard::FileSystemObject& fso = *state.Fso;
+    wizard::FileSystemObject &fso = *state.Fso;
 
-    for (const wchar_t* file : kInstalledFiles)
-        if (fso.FileExists(file)) fso.DeleteFile(file, true);
+    for (const wchar_t *file : kInstalledFiles)
+        if (fso.FileExists(file))
+            fso.DeleteFile(file, true);
 
     // Forced: the launcher may have frozen a preference file, and the backups are the player's own.
-    for (const PreferenceFile& p : kPreferenceFiles) {
-        if (!fso.FileExists(p.backup)) continue;
-        if (fso.FileExists(p.file)) fso.DeleteFile(p.file, true);
+    for (const PreferenceFile &p : kPreferenceFiles) {
+        if (!fso.FileExists(p.backup))
+            continue;
+        if (fso.FileExists(p.file))
+            fso.DeleteFile(p.file, true);
         fso.CopyFile(p.backup, p.file);
         fso.DeleteFile(p.backup, true);
     }
 
     const std::wstring shortcut = NightjarShortcutFile();
-    if (fso.FileExists(shortcut)) fso.DeleteFile(shortcut, true);
+    if (fso.FileExists(shortcut))
+        fso.DeleteFile(shortcut, true);
     message(L"Mendpack programs uninstalled");
 }
 
-}  // namespace installers
+} // namespace installers

@@ -1,15 +1,14 @@
 // The Turbo page (frmStep4) and the Glide emulator pages (frmStep5 dgvoodoo, frmStep6 GlideOS).
 #include "page_test.h"
 
-
 using namespace kittest;
 using wizard::PageId;
 
 namespace {
 
 class TurboPage : public PageTest {
-protected:
-    wizard::frmStep4& Page() { return Show<wizard::frmStep4>(PageId::frmStep4); }
+  protected:
+    wizard::frmStep4 &Page() { return Show<wizard::frmStep4>(PageId::frmStep4); }
 };
 
 TEST_F(TurboPage, InstallsTurboAndItsHelpWithANewReaderEachPress) {
@@ -18,7 +17,7 @@ TEST_F(TurboPage, InstallsTurboAndItsHelpWithANewReaderEachPress) {
     wizard.State.StoreAnswers({0, 1, 1, 1});
     auto fso = std::make_shared<wizard::FileSystemObject>();
     wizard.State.Fso = fso;
-    auto& page = Page();
+    auto &page = Page();
     EXPECT_EQ(page.m_cUnzip, nullptr);
 
     NextShows(page, L"Turbo installed", PageId::frmStep5);
@@ -29,7 +28,7 @@ TEST_F(TurboPage, InstallsTurboAndItsHelpWithANewReaderEachPress) {
     EXPECT_EQ(wizard.State.Fso, fso) << "the Turbo page leaves the shared file-system object alone";
 
     ASSERT_NE(page.m_cUnzip, nullptr);
-    const cUnzip* first = page.m_cUnzip.get();
+    const cUnzip *first = page.m_cUnzip.get();
     EXPECT_EQ(page.m_cUnzip->FileCount(), static_cast<int32_t>(FullKit().size()));
     page.Next_Click();
     EXPECT_NE(page.m_cUnzip.get(), first);
@@ -62,8 +61,8 @@ struct EmulatorCase {
 };
 
 class EmulatorPage : public PageTest, public ::testing::WithParamInterface<EmulatorCase> {
-protected:
-    wizard::InstallPage& Page() { return Show<wizard::InstallPage>(GetParam().page); }
+  protected:
+    wizard::InstallPage &Page() { return Show<wizard::InstallPage>(GetParam().page); }
     bool IsGlideOS() const { return GetParam().page == PageId::frmStep6; }
 };
 
@@ -74,8 +73,10 @@ TEST_P(EmulatorPage, PutsItsLibraryInPlaceAsGlide2xReplacingAWritableOne) {
     wizard.State.Fso = before;
     NextShows(Page(), GetParam().installed, PageId::frmStep8);
 
-    FolderContents expected = {{L"MendpackFiles.zip", MakeZip(FullKit())}, {L"glide2x.dll", Payload(GetParam().member)}};
-    if (IsGlideOS()) expected[L"OpenGLid.INI"] = Payload("OpenGLid.INI");
+    FolderContents expected = {{L"MendpackFiles.zip", MakeZip(FullKit())},
+                               {L"glide2x.dll", Payload(GetParam().member)}};
+    if (IsGlideOS())
+        expected[L"OpenGLid.INI"] = Payload("OpenGLid.INI");
     EXPECT_EQ(Contents(game.Path()), expected);
     EXPECT_NE(wizard.State.Fso, before) << "the page makes its own file-system object";
     EXPECT_NE(wizard.State.Fso, nullptr);
@@ -106,11 +107,11 @@ TEST_P(EmulatorPage, AMissingMemberLeavesGlide2xAsItWas) {
 TEST_P(EmulatorPage, AReadOnlyGlide2xEndsTheWizardWithAnError) {
     WriteKit(FullKit());
     WriteGameFile(L"glide2x.dll", "frozen Glide library", true);
-    auto& page = Page();
+    auto &page = Page();
     try {
         page.Next_Click();
         ADD_FAILURE() << "a read-only glide2x.dll was replaced";
-    } catch (const mend::Error& e) {
+    } catch (const mend::Error &e) {
         EXPECT_EQ(e.Number(), ERROR_ACCESS_DENIED);
     }
     EXPECT_TRUE(messages.empty());
@@ -134,6 +135,6 @@ INSTANTIATE_TEST_SUITE_P(
                                    L"Error -- dgvoodoo file not found"},
                       EmulatorCase{PageId::frmStep6, "OS Glide2x.dll", L"GlideOS installed",
                                    L"Error -- GlideOS file not found"}),
-    [](const auto& info) { return info.param.page == PageId::frmStep5 ? "dgvoodoo" : "GlideOS"; });
+    [](const auto &info) { return info.param.page == PageId::frmStep5 ? "dgvoodoo" : "GlideOS"; });
 
-}  // namespace
+} // namespace

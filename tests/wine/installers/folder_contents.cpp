@@ -7,8 +7,8 @@
 namespace kittest {
 
 namespace {
-void Collect(const std::wstring& folder, const std::wstring& prefix, FolderContents& out) {
-    for (const std::wstring& name : wintest::List(folder)) {
+void Collect(const std::wstring &folder, const std::wstring &prefix, FolderContents &out) {
+    for (const std::wstring &name : wintest::List(folder)) {
         std::wstring path = folder + L"\\" + name, relative = prefix + name;
         DWORD attributes = GetFileAttributesW(path.c_str());
         if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
@@ -19,12 +19,12 @@ void Collect(const std::wstring& folder, const std::wstring& prefix, FolderConte
         }
     }
 }
-}  // namespace
+} // namespace
 
-FolderContents Contents(const std::wstring& folder) {
+FolderContents Contents(const std::wstring &folder) {
     FolderContents out;
     Collect(folder, L"", out);
     return out;
 }
 
-}  // namespace kittest
+} // namespace kittest

@@ -8,6 +8,6 @@ namespace kittest {
 // Every file below a folder, by its path relative to it, with its bytes; a trailing "*" on the
 // path marks a read-only file.
 using FolderContents = std::map<std::wstring, std::string>;
-FolderContents Contents(const std::wstring& folder);
+FolderContents Contents(const std::wstring &folder);
 
-}  // namespace kittest
+} // namespace kittest

@@ -8,7 +8,7 @@
 namespace kittest {
 
 // Every member the kit's pages take, plus members that no install page wants.
-inline const std::vector<ZipMember>& FullKit() {
+inline const std::vector<ZipMember> &FullKit() {
     static const std::vector<ZipMember> kit = {
         {"Nightjar.exe", "MZ stand-in for the Nightjar launcher"},
         {"Nightjar.htm", "<html><body>Nightjar help</body></html>"},
@@ -26,9 +26,10 @@ inline const std::vector<ZipMember>& FullKit() {
 }
 
 // The bytes of a member of FullKit by its name.
-inline std::string Payload(const std::string& name) {
-    for (const ZipMember& m : FullKit())
-        if (m.name == name) return m.data;
+inline std::string Payload(const std::string &name) {
+    for (const ZipMember &m : FullKit())
+        if (m.name == name)
+            return m.data;
     return {};
 }
 
@@ -37,4 +38,4 @@ inline std::string PlayerPrefs(char which) {
     return std::string("player's own prefs ") + which + std::string("\0\x7f\xff", 3);
 }
 
-}  // namespace kittest
+} // namespace kittest

@@ -10,9 +10,9 @@
 
 #include "folder_contents.h"
 #include "kit.h"
-#include "wine_menu_builder.h"
 #include "support/temp_folder.h"
 #include "win32/com.h"
+#include "wine_menu_builder.h"
 #include "wizard/file_system.h"
 #include "wizard/pages.h"
 #include "wizard/wizard.h"
@@ -26,29 +26,28 @@ struct ShortcutFields {
     std::wstring description;
     int showCommand = -1;
 };
-ShortcutFields ReadShortcut(const std::wstring& file);
-
+ShortcutFields ReadShortcut(const std::wstring &file);
 
 class PageTest : public ::testing::Test {
-protected:
+  protected:
     PageTest();
     ~PageTest() override;
 
-    void WriteKit(const std::vector<ZipMember>& members, const std::wstring& name = L"MendpackFiles.zip");
-    void WriteGameFile(const std::wstring& relative, const std::string& bytes, bool readOnly = false);
-    std::string GameFile(const std::wstring& relative) const { return wintest::ReadFile(game / relative); }
-    bool HasGameFile(const std::wstring& relative) const { return wintest::Exists(game / relative); }
+    void WriteKit(const std::vector<ZipMember> &members, const std::wstring &name = L"MendpackFiles.zip");
+    void WriteGameFile(const std::wstring &relative, const std::string &bytes, bool readOnly = false);
+    std::string GameFile(const std::wstring &relative) const { return wintest::ReadFile(game / relative); }
+    bool HasGameFile(const std::wstring &relative) const { return wintest::Exists(game / relative); }
 
     // Shows the page alone, as the wizard would when it gets there.
-    template <typename P>
-    P& Show(wizard::PageId id) {
+    template <typename P> P &Show(wizard::PageId id) {
         for (wizard::PageId other : wizard::AllPages())
-            if (wizard::Page* page = wizard.Find(other); page && other != id) page->Hide();
-        return dynamic_cast<P&>(wizard.Show(id));
+            if (wizard::Page *page = wizard.Find(other); page && other != id)
+                page->Hide();
+        return dynamic_cast<P &>(wizard.Show(id));
     }
     // Next on an install page; checks that exactly `message` was shown while the page was still
     // the visible one, and that `next` is the page showing afterwards.
-    void NextShows(wizard::InstallPage& page, const std::wstring& message, wizard::PageId next);
+    void NextShows(wizard::InstallPage &page, const std::wstring &message, wizard::PageId next);
     wizard::PageId VisiblePage() const;
 
     static std::wstring DesktopShortcut();
@@ -62,4 +61,4 @@ protected:
     std::vector<HWND> messageOwners;
 };
 
-}  // namespace kittest
+} // namespace kittest

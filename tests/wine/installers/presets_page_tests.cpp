@@ -12,8 +12,8 @@ const std::wstring kGfBackup = L"Data\\wgfprefs.bak", kMpBackup = L"Data\\Multi\
 constexpr wchar_t kInstalled[] = L"Pre-configured GF preference files installed";
 
 class PresetsPage : public PageTest {
-protected:
-    wizard::frmStep8& Page() { return Show<wizard::frmStep8>(PageId::frmStep8); }
+  protected:
+    wizard::frmStep8 &Page() { return Show<wizard::frmStep8>(PageId::frmStep8); }
     void PlayerFiles(bool frozen = false) {
         WriteGameFile(kGf, PlayerPrefs('s'), frozen);
         WriteGameFile(kMp, PlayerPrefs('m'), frozen);
@@ -78,9 +78,9 @@ TEST_F(PresetsPage, AnExistingBackupIsKeptSoTheOriginalsSurviveASecondRun) {
     NextShows(Page(), kInstalled, PageId::frmStep9);
     {
         wizard::Wizard second;
-        second.SetMessageSink([this](HWND, const std::wstring& text) { messages.push_back(text); });
+        second.SetMessageSink([this](HWND, const std::wstring &text) { messages.push_back(text); });
         messages.clear();
-        dynamic_cast<wizard::frmStep8&>(second.Show(PageId::frmStep8)).Next_Click();
+        dynamic_cast<wizard::frmStep8 &>(second.Show(PageId::frmStep8)).Next_Click();
         EXPECT_EQ(messages, std::vector<std::wstring>{kInstalled});
     }
     EXPECT_EQ(Contents(game.Path()), Installed(true));
@@ -103,7 +103,7 @@ TEST_F(PresetsPage, WithoutBothPresetsThePlayersFilesAreNotTouched) {
         {{"GFPREFS.DAT", "wrong case"}, {"Mpprefs.dat", "wrong case"}},
         {{"mpprefs.dat", "only the multiplayer preset"}},
     };
-    for (const auto& kit : kits) {
+    for (const auto &kit : kits) {
         WriteKit(kit);
         FolderContents before = Contents(game.Path());
         NextShows(Page(), L"Error -- preference files not found", PageId::frmStep9);
@@ -125,7 +125,7 @@ TEST_F(PresetsPage, AMissingDataFolderEndsTheWizardWithAnError) {
     try {
         Page().Next_Click();
         ADD_FAILURE() << "a preset was copied into a missing folder";
-    } catch (const mend::Error& e) {
+    } catch (const mend::Error &e) {
         EXPECT_EQ(e.Number(), ERROR_PATH_NOT_FOUND);
     }
     EXPECT_EQ(GameFile(kGfBackup), PlayerPrefs('s'));
@@ -143,4 +143,4 @@ TEST_F(PresetsPage, SkipTouchesNothing) {
     EXPECT_EQ(Contents(game.Path()), before);
 }
 
-}  // namespace
+} // namespace

@@ -7,11 +7,11 @@ using wizard::PageId;
 namespace {
 
 class UninstallPage : public PageTest {
-protected:
+  protected:
     // Next on the uninstall page: its one message, then the end of the program.
     void Uninstall() {
         messages.clear();
-        auto& page = Show<wizard::frmUninstall>(PageId::frmUninstall);
+        auto &page = Show<wizard::frmUninstall>(PageId::frmUninstall);
         EXPECT_THROW(page.Next_Click(), wizard::EndOfProgram);
         EXPECT_EQ(messages, std::vector<std::wstring>{L"Mendpack programs uninstalled"});
     }
@@ -46,18 +46,6 @@ TEST_F(UninstallPage, GivesBackTheGameFolderAsItWasBeforeTheInstall) {
     EXPECT_EQ(Contents(game.Path()), before);
 }
 
-TEST_F(UninstallPage, TwoInstallsAndAnUninstallStillGiveThePlayerTheirOwnPreferences) {
-    WriteKit(FullKit());
-    WriteGameFile(L"Data\\gfprefs.dat", PlayerPrefs('s'), true);
-    WriteGameFile(L"Data\\Multi\\mpprefs.dat", PlayerPrefs('m'));
-    FolderContents before = Contents(game.Path());
-    InstallEverything();
-    messages.clear();
-    Show<wizard::frmStep8>(PageId::frmStep8).Next_Click();
-    Uninstall();
-    EXPECT_EQ(Contents(game.Path()), before);
-}
-
 TEST_F(UninstallPage, RestoresABackupWhosePreferenceFileIsMissingAndLeavesFilesWithoutBackups) {
     WriteGameFile(L"Data\\wgfprefs.bak", PlayerPrefs('s'));
     WriteGameFile(L"Data\\Multi\\mpprefs.dat", "no backup of this one");
@@ -83,11 +71,11 @@ TEST_F(UninstallPage, ExitChangesNothing) {
     InstallEverything();
     FolderContents before = Contents(game.Path());
     messages.clear();
-    auto& page = Show<wizard::frmUninstall>(PageId::frmUninstall);
+    auto &page = Show<wizard::frmUninstall>(PageId::frmUninstall);
     EXPECT_THROW(page.Exit_Click(), wizard::EndOfProgram);
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(Contents(game.Path()), before);
     EXPECT_TRUE(wintest::Exists(DesktopShortcut()));
 }
 
-}  // namespace
+} // namespace

@@ -7,15 +7,15 @@ namespace kittest {
 // reads the shortcut's target while the test goes on; a page that then deletes the target races
 // with it. Windows has no such reader, so the tests switch it off for their duration.
 class NoWineMenuBuilder {
-public:
+  public:
     NoWineMenuBuilder();
     ~NoWineMenuBuilder();
-    NoWineMenuBuilder(const NoWineMenuBuilder&) = delete;
-    NoWineMenuBuilder& operator=(const NoWineMenuBuilder&) = delete;
+    NoWineMenuBuilder(const NoWineMenuBuilder &) = delete;
+    NoWineMenuBuilder &operator=(const NoWineMenuBuilder &) = delete;
 
-private:
+  private:
     bool hadValue_ = false;
     std::wstring previous_;
 };
 
-}  // namespace kittest
+} // namespace kittest

@@ -6,10 +6,10 @@
 namespace kittest {
 
 struct ZipMember {
-    std::string name;  // "dir/file.txt"; a name ending in "/" is a folder entry
+    std::string name; // "dir/file.txt"; a name ending in "/" is a folder entry
     std::string data;
 };
 
-std::string MakeZip(const std::vector<ZipMember>& members);
+std::string MakeZip(const std::vector<ZipMember> &members);
 
-}  // namespace kittest
+} // namespace kittest
