@@ -17,7 +17,7 @@ constexpr std::int32_t kHkeyLocalMachine = static_cast<std::int32_t>(0x80000002u
 constexpr std::int32_t kHkeyUsers = static_cast<std::int32_t>(0x80000003u);
 
 class cRegistry {
-public:
+  public:
     // Whether SectionKey can be opened under ClassKey.
     bool KeyExists() const;
     // Creates SectionKey, or opens it when it exists. Raises 26001 when it cannot.
@@ -31,41 +31,43 @@ public:
     // ValueType to the stored type.
     RegistryValue Value();
     // Writes the value as ValueType asks; creates SectionKey when needed.
-    void Value(const RegistryValue& vValue);
+    void Value(const RegistryValue &vValue);
 
     // The value names and the subkey names of SectionKey, in the registry's order. A key that
     // cannot be opened lists as empty; both return true.
-    bool EnumerateValues(std::vector<std::wstring>& sKeyNames, std::int32_t& iKeyCount) const;
-    bool EnumerateSections(std::vector<std::wstring>& sSect, std::int32_t& iSectCount) const;
+    bool EnumerateValues(std::vector<std::wstring> &sKeyNames, std::int32_t &iKeyCount) const;
+    bool EnumerateSections(std::vector<std::wstring> &sSect, std::int32_t &iSectCount) const;
 
     // Registers a file type with its shell verbs and icon, under HKEY_CLASSES_ROOT and under
     // HKEY_LOCAL_MACHINE\SOFTWARE\Classes. Leaves ClassKey at HKEY_LOCAL_MACHINE.
-    void CreateEXEAssociation(const std::wstring& sExePath, const std::wstring& sClassName,
-                              const std::wstring& sClassDescription, const std::wstring& sAssociation,
-                              const std::wstring& sOpenMenuText = L"", bool bSupportPrint = false,
-                              const std::wstring& sPrintMenuText = L"", bool bSupportNew = false,
-                              const std::wstring& sNewMenuText = L"", bool bSupportInstall = false,
-                              const std::wstring& sInstallMenuText = L"", std::int32_t lDefaultIconIndex = -1);
+    void CreateEXEAssociation(const std::wstring &sExePath, const std::wstring &sClassName,
+                              const std::wstring &sClassDescription, const std::wstring &sAssociation,
+                              const std::wstring &sOpenMenuText = L"", bool bSupportPrint = false,
+                              const std::wstring &sPrintMenuText = L"", bool bSupportNew = false,
+                              const std::wstring &sNewMenuText = L"", bool bSupportInstall = false,
+                              const std::wstring &sInstallMenuText = L"",
+                              std::int32_t lDefaultIconIndex = -1);
     // Adds verbs to a class that exists under the current ClassKey: vItems holds triples of verb
     // name, menu text and command.
-    void CreateAdditionalEXEAssociations(const std::wstring& sClassName, const std::vector<RegistryValue>& vItems);
+    void CreateAdditionalEXEAssociations(const std::wstring &sClassName,
+                                         const std::vector<RegistryValue> &vItems);
 
     std::int32_t ValueType() const { return valueType_; }
     void ValueType(std::int32_t eValueType) { valueType_ = eValueType; }
     std::int32_t ClassKey() const { return classKey_; }
     void ClassKey(std::int32_t eKey) { classKey_ = eKey; }
-    const std::wstring& SectionKey() const { return sectionKey_; }
-    void SectionKey(const std::wstring& sSectionKey) { sectionKey_ = sSectionKey; }
-    const std::wstring& ValueKey() const { return valueKey_; }
-    void ValueKey(const std::wstring& sValueKey) { valueKey_ = sValueKey; }
-    const RegistryValue& Default() const { return default_; }
-    void Default(const RegistryValue& vDefault) { default_ = vDefault; }
+    const std::wstring &SectionKey() const { return sectionKey_; }
+    void SectionKey(const std::wstring &sSectionKey) { sectionKey_ = sSectionKey; }
+    const std::wstring &ValueKey() const { return valueKey_; }
+    void ValueKey(const std::wstring &sValueKey) { valueKey_ = sValueKey; }
+    const RegistryValue &Default() const { return default_; }
+    void Default(const RegistryValue &vDefault) { default_ = vDefault; }
 
-private:
+  private:
     // Writes a text as the value in HKEY_CLASSES_ROOT and again under
     // HKEY_LOCAL_MACHINE\SOFTWARE\Classes; SectionKey is kept, ClassKey ends at HKEY_LOCAL_MACHINE.
-    void SetClassValue(const std::wstring& sValue);
-    static std::wstring ExpandEnvironmentText(const std::wstring& sText);
+    void SetClassValue(const std::wstring &sValue);
+    static std::wstring ExpandEnvironmentText(const std::wstring &sText);
 
     std::int32_t classKey_ = 0;
     std::wstring sectionKey_;
@@ -75,4 +77,4 @@ private:
     std::int32_t valueType_ = 0;
 };
 
-}  // namespace mend
+} // namespace mend

@@ -8,26 +8,29 @@ namespace mend {
 
 namespace {
 
-std::wstring TrimSpaces(const std::wstring& text) {
+std::wstring TrimSpaces(const std::wstring &text) {
     size_t first = text.find_first_not_of(L' ');
-    if (first == std::wstring::npos) return {};
+    if (first == std::wstring::npos)
+        return {};
     return text.substr(first, text.find_last_not_of(L' ') - first + 1);
 }
 
-std::wstring Quoted(const std::wstring& path) {
+std::wstring Quoted(const std::wstring &path) {
     std::wstring quoted = TrimSpaces(path);
-    if (quoted.empty() || quoted.front() != L'"') quoted.insert(quoted.begin(), L'"');
-    if (quoted.back() != L'"') quoted.push_back(L'"');
+    if (quoted.empty() || quoted.front() != L'"')
+        quoted.insert(quoted.begin(), L'"');
+    if (quoted.back() != L'"')
+        quoted.push_back(L'"');
     return quoted;
 }
 
-const std::wstring& OrDefault(const std::wstring& text, const std::wstring& fallback) {
+const std::wstring &OrDefault(const std::wstring &text, const std::wstring &fallback) {
     return text.empty() ? fallback : text;
 }
 
-}  // namespace
+} // namespace
 
-void cRegistry::SetClassValue(const std::wstring& sValue) {
+void cRegistry::SetClassValue(const std::wstring &sValue) {
     classKey_ = kHkeyClassesRoot;
     Value(sValue);
     const std::wstring section = sectionKey_;
@@ -42,12 +45,12 @@ void cRegistry::SetClassValue(const std::wstring& sValue) {
     sectionKey_ = section;
 }
 
-void cRegistry::CreateEXEAssociation(const std::wstring& sExePath, const std::wstring& sClassName,
-                                     const std::wstring& sClassDescription, const std::wstring& sAssociation,
-                                     const std::wstring& sOpenMenuText, bool bSupportPrint,
-                                     const std::wstring& sPrintMenuText, bool bSupportNew,
-                                     const std::wstring& sNewMenuText, bool bSupportInstall,
-                                     const std::wstring& sInstallMenuText, std::int32_t lDefaultIconIndex) {
+void cRegistry::CreateEXEAssociation(const std::wstring &sExePath, const std::wstring &sClassName,
+                                     const std::wstring &sClassDescription, const std::wstring &sAssociation,
+                                     const std::wstring &sOpenMenuText, bool bSupportPrint,
+                                     const std::wstring &sPrintMenuText, bool bSupportNew,
+                                     const std::wstring &sNewMenuText, bool bSupportInstall,
+                                     const std::wstring &sInstallMenuText, std::int32_t lDefaultIconIndex) {
     const std::wstring program = Quoted(sExePath);
     valueType_ = kRegSz;
     valueKey_.clear();
@@ -57,16 +60,19 @@ void cRegistry::CreateEXEAssociation(const std::wstring& sExePath, const std::ws
     sectionKey_ = sClassName;
     SetClassValue(sClassDescription);
 
-    auto verb = [&](const std::wstring& name, const std::wstring& menuText, const std::wstring& switches) {
+    auto verb = [&](const std::wstring &name, const std::wstring &menuText, const std::wstring &switches) {
         sectionKey_ = sClassName + L"\\shell\\" + name;
         SetClassValue(menuText);
         sectionKey_ = sClassName + L"\\shell\\" + name + L"\\command";
         SetClassValue(program + switches + L" \"%1\"");
     };
     verb(L"open", OrDefault(sOpenMenuText, L"&Open"), L"");
-    if (bSupportPrint) verb(L"print", OrDefault(sPrintMenuText, L"&Print"), L" /p");
-    if (bSupportInstall) verb(L"add", OrDefault(sInstallMenuText, L"&Install " + sAssociation), L" /a");
-    if (bSupportNew) verb(L"new", OrDefault(sNewMenuText, L"&New"), L" /n");
+    if (bSupportPrint)
+        verb(L"print", OrDefault(sPrintMenuText, L"&Print"), L" /p");
+    if (bSupportInstall)
+        verb(L"add", OrDefault(sInstallMenuText, L"&Install " + sAssociation), L" /a");
+    if (bSupportNew)
+        verb(L"new", OrDefault(sNewMenuText, L"&New"), L" /n");
 
     if (lDefaultIconIndex >= 0) {
         sectionKey_ = sClassName + L"\\DefaultIcon";
@@ -74,20 +80,22 @@ void cRegistry::CreateEXEAssociation(const std::wstring& sExePath, const std::ws
     }
 }
 
-void cRegistry::CreateAdditionalEXEAssociations(const std::wstring& sClassName,
-                                                const std::vector<RegistryValue>& vItems) {
-    if (vItems.size() % 3 != 0) throw Error(kErrAssociationItems, ComponentSource(L".cRegistry"), kAssociationItemsMessage);
+void cRegistry::CreateAdditionalEXEAssociations(const std::wstring &sClassName,
+                                                const std::vector<RegistryValue> &vItems) {
+    if (vItems.size() % 3 != 0)
+        throw Error(kErrAssociationItems, ComponentSource(L".cRegistry"), kAssociationItemsMessage);
     sectionKey_ = sClassName;
     if (!KeyExists())
-        throw Error(kErrAssociationClassMissing, ComponentSource(L".cRegistry"), kAssociationClassMissingMessage);
+        throw Error(kErrAssociationClassMissing, ComponentSource(L".cRegistry"),
+                    kAssociationClassMissingMessage);
 
     // A verb that cannot be written does not stop the others.
-    auto writeIgnoringFailure = [this](const std::wstring& section, const RegistryValue& text) {
+    auto writeIgnoringFailure = [this](const std::wstring &section, const RegistryValue &text) {
         sectionKey_ = section;
         valueKey_.clear();
         try {
             SetClassValue(TextForm(text));
-        } catch (const Error&) {
+        } catch (const Error &) {
         }
     };
     for (size_t i = 0; i < vItems.size(); i += 3) {
@@ -98,4 +106,4 @@ void cRegistry::CreateAdditionalEXEAssociations(const std::wstring& sClassName,
     }
 }
 
-}  // namespace mend
+} // namespace mend

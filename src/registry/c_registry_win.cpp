@@ -23,46 +23,51 @@ constexpr REGSAM kWriteAccess = 0x3F;
 // The longest subkey name RegEnumKeyA may return, with its NUL.
 constexpr DWORD kSectionNameBuffer = 255;
 
-std::wstring Source() { return ComponentSource(L".cRegistry"); }
+std::wstring Source() {
+    return ComponentSource(L".cRegistry");
+}
 
 // Predefined roots are negative 32-bit numbers; a 64-bit HKEY holds them sign-extended.
-HKEY Root(std::int32_t classKey) { return reinterpret_cast<HKEY>(static_cast<INT_PTR>(classKey)); }
+HKEY Root(std::int32_t classKey) {
+    return reinterpret_cast<HKEY>(static_cast<INT_PTR>(classKey));
+}
 
-LONG OpenKey(std::int32_t classKey, const std::wstring& sectionKey, REGSAM access, win32::RegKey& key) {
+LONG OpenKey(std::int32_t classKey, const std::wstring &sectionKey, REGSAM access, win32::RegKey &key) {
     return RegOpenKeyExA(Root(classKey), win32::AnsiFromWide(sectionKey).c_str(), 0, access, key.Receive());
 }
 
-LONG CreateOrOpenKey(std::int32_t classKey, const std::wstring& sectionKey, win32::RegKey& key) {
+LONG CreateOrOpenKey(std::int32_t classKey, const std::wstring &sectionKey, win32::RegKey &key) {
     char noClass[1] = "";
     SECURITY_ATTRIBUTES security{};
     DWORD disposition = 0;
-    return RegCreateKeyExA(Root(classKey), win32::AnsiFromWide(sectionKey).c_str(), 0, noClass, 0, kWriteAccess,
-                           &security, key.Receive(), &disposition);
+    return RegCreateKeyExA(Root(classKey), win32::AnsiFromWide(sectionKey).c_str(), 0, noClass, 0,
+                           kWriteAccess, &security, key.Receive(), &disposition);
 }
 
 // The value's data in full, or nothing when it cannot be read. Asks again with a larger buffer
 // when the value grew, or its narrow form turned out longer, than the first answer said.
-std::optional<std::string> ReadData(HKEY key, const std::string& name, DWORD size, DWORD& type) {
+std::optional<std::string> ReadData(HKEY key, const std::string &name, DWORD size, DWORD &type) {
     std::string data(size, '\0');
     for (int attempt = 0; attempt < 4; ++attempt) {
         DWORD got = static_cast<DWORD>(data.size());
         LONG rc = RegQueryValueExA(key, name.c_str(), nullptr, &type,
-                                   data.empty() ? nullptr : reinterpret_cast<BYTE*>(data.data()), &got);
+                                   data.empty() ? nullptr : reinterpret_cast<BYTE *>(data.data()), &got);
         if (rc == ERROR_SUCCESS && data.empty() && got > 0) {
-            data.assign(got, '\0');  // the value grew since the probe: only the size came back
+            data.assign(got, '\0'); // the value grew since the probe: only the size came back
             continue;
         }
         if (rc == ERROR_SUCCESS) {
             data.resize(std::min<size_t>(got, data.size()));
             return data;
         }
-        if (rc != ERROR_MORE_DATA) break;
+        if (rc != ERROR_MORE_DATA)
+            break;
         data.assign(std::max<size_t>(got, data.size() * 2), '\0');
     }
     return std::nullopt;
 }
 
-}  // namespace
+} // namespace
 
 bool cRegistry::KeyExists() const {
     win32::RegKey key;
@@ -95,18 +100,21 @@ RegistryValue cRegistry::Value() {
     win32::RegKey key;
     // A key that cannot be opened holds no value: asking through an unopened handle could reach
     // whatever key the handle happens to name.
-    if (OpenKey(classKey_, sectionKey_, kQueryAccess, key) != ERROR_SUCCESS) return default_;
+    if (OpenKey(classKey_, sectionKey_, kQueryAccess, key) != ERROR_SUCCESS)
+        return default_;
 
     std::string name = win32::AnsiFromWide(valueKey_);
     DWORD type = 0;
     BYTE probe[4];
     DWORD size = 0;
     LONG rc = RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type, probe, &size);
-    if (rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA) return default_;
+    if (rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA)
+        return default_;
     valueType_ = static_cast<std::int32_t>(type);
 
     std::optional<std::string> data = ReadData(key.Get(), name, size, type);
-    if (!data) return default_;
+    if (!data)
+        return default_;
     valueType_ = static_cast<std::int32_t>(type);
     switch (ShapeOfStoredType(valueType_)) {
     case ReadShape::Text:
@@ -123,7 +131,7 @@ RegistryValue cRegistry::Value() {
     return BytesFromStored(*data);
 }
 
-void cRegistry::Value(const RegistryValue& vValue) {
+void cRegistry::Value(const RegistryValue &vValue) {
     win32::RegKey key;
     if (CreateOrOpenKey(classKey_, sectionKey_, key) != ERROR_SUCCESS)
         throw Error(kErrRegistry, Source(),
@@ -137,10 +145,11 @@ void cRegistry::Value(const RegistryValue& vValue) {
         if (plan.type == kRegSz || plan.type == kRegExpandSz) {
             std::string text = win32::AnsiFromWide(plan.text);
             result = RegSetValueExA(key.Get(), name.c_str(), 0, static_cast<DWORD>(plan.type),
-                                    reinterpret_cast<const BYTE*>(text.c_str()), static_cast<DWORD>(text.size() + 1));
+                                    reinterpret_cast<const BYTE *>(text.c_str()),
+                                    static_cast<DWORD>(text.size() + 1));
         } else {
-            result = RegSetValueExA(key.Get(), name.c_str(), 0, static_cast<DWORD>(plan.type), plan.data.data(),
-                                    static_cast<DWORD>(plan.data.size()));
+            result = RegSetValueExA(key.Get(), name.c_str(), 0, static_cast<DWORD>(plan.type),
+                                    plan.data.data(), static_cast<DWORD>(plan.data.size()));
         }
         break;
     case WritePlan::Nothing:
@@ -158,19 +167,21 @@ void cRegistry::Value(const RegistryValue& vValue) {
     lastWritten_ = vValue;
 }
 
-bool cRegistry::EnumerateValues(std::vector<std::wstring>& sKeyNames, std::int32_t& iKeyCount) const {
+bool cRegistry::EnumerateValues(std::vector<std::wstring> &sKeyNames, std::int32_t &iKeyCount) const {
     iKeyCount = 0;
     sKeyNames.clear();
     win32::RegKey key;
-    if (OpenKey(classKey_, sectionKey_, kQueryAccess, key) != ERROR_SUCCESS) return true;
+    if (OpenKey(classKey_, sectionKey_, kQueryAccess, key) != ERROR_SUCCESS)
+        return true;
     DWORD longest = 0;
-    if (RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longest, nullptr,
-                         nullptr, nullptr) != ERROR_SUCCESS)
+    if (RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longest,
+                         nullptr, nullptr, nullptr) != ERROR_SUCCESS)
         return true;
     for (DWORD index = 0;; ++index) {
         std::string name(longest + 1, '\0');
         DWORD length = longest + 1;
-        if (RegEnumValueA(key.Get(), index, name.data(), &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        if (RegEnumValueA(key.Get(), index, name.data(), &length, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
             break;
         name.resize(std::min<size_t>(length, name.size()));
         sKeyNames.push_back(win32::WideFromAnsi(name));
@@ -179,35 +190,39 @@ bool cRegistry::EnumerateValues(std::vector<std::wstring>& sKeyNames, std::int32
     return true;
 }
 
-bool cRegistry::EnumerateSections(std::vector<std::wstring>& sSect, std::int32_t& iSectCount) const {
+bool cRegistry::EnumerateSections(std::vector<std::wstring> &sSect, std::int32_t &iSectCount) const {
     iSectCount = 0;
     sSect.clear();
     win32::RegKey key;
-    if (OpenKey(classKey_, sectionKey_, kEnumerateAccess, key) != ERROR_SUCCESS) return true;
+    if (OpenKey(classKey_, sectionKey_, kEnumerateAccess, key) != ERROR_SUCCESS)
+        return true;
     try {
         for (DWORD index = 0;; ++index) {
             char name[kSectionNameBuffer] = {};
-            if (RegEnumKeyA(key.Get(), index, name, kSectionNameBuffer) != ERROR_SUCCESS) break;
+            if (RegEnumKeyA(key.Get(), index, name, kSectionNameBuffer) != ERROR_SUCCESS)
+                break;
             sSect.push_back(win32::WideFromAnsi(std::string_view(name, strnlen(name, kSectionNameBuffer))));
             ++iSectCount;
         }
-    } catch (const Error& e) {
+    } catch (const Error &e) {
         throw Error(kErrEnumerateSections, Source(), e.Description());
-    } catch (const std::bad_alloc&) {
+    } catch (const std::bad_alloc &) {
         throw Error(kErrEnumerateSections, Source(), L"Out of memory");
     }
     return true;
 }
 
-std::wstring cRegistry::ExpandEnvironmentText(const std::wstring& sText) {
+std::wstring cRegistry::ExpandEnvironmentText(const std::wstring &sText) {
     std::string text = win32::AnsiFromWide(sText);
     DWORD needed = ExpandEnvironmentStringsA(text.c_str(), nullptr, 0);
-    if (needed == 0) return sText;
+    if (needed == 0)
+        return sText;
     // The narrow call may want one character more than it reports; give it room and cut at the NUL.
     std::string expanded(needed + 1, '\0');
-    if (ExpandEnvironmentStringsA(text.c_str(), expanded.data(), needed + 1) == 0) return sText;
+    if (ExpandEnvironmentStringsA(text.c_str(), expanded.data(), needed + 1) == 0)
+        return sText;
     expanded.resize(strnlen(expanded.c_str(), expanded.size()));
     return win32::WideFromAnsi(expanded);
 }
 
-}  // namespace mend
+} // namespace mend

@@ -24,12 +24,12 @@ extern const wchar_t kAssociationClassMissingMessage[];
 // The root key as the messages show it: -2147483646 for HKEY_LOCAL_MACHINE.
 std::wstring RootText(std::int32_t classKey);
 
-std::wstring CreateKeyFailedMessage(const std::wstring& sectionKey);
-std::wstring DeleteKeyFailedMessage(std::int32_t classKey, const std::wstring& sectionKey);
-std::wstring OpenForDeleteFailedMessage(std::int32_t classKey, const std::wstring& sectionKey);
-std::wstring DeleteValueFailedMessage(std::int32_t classKey, const std::wstring& sectionKey,
-                                      const std::wstring& valueKey);
-std::wstring SetValueFailedMessage(std::int32_t classKey, const std::wstring& sectionKey,
-                                   const std::wstring& valueKey, const std::wstring& lastWrittenText);
+std::wstring CreateKeyFailedMessage(const std::wstring &sectionKey);
+std::wstring DeleteKeyFailedMessage(std::int32_t classKey, const std::wstring &sectionKey);
+std::wstring OpenForDeleteFailedMessage(std::int32_t classKey, const std::wstring &sectionKey);
+std::wstring DeleteValueFailedMessage(std::int32_t classKey, const std::wstring &sectionKey,
+                                      const std::wstring &valueKey);
+std::wstring SetValueFailedMessage(std::int32_t classKey, const std::wstring &sectionKey,
+                                   const std::wstring &valueKey, const std::wstring &lastWrittenText);
 
-}  // namespace mend
+} // namespace mend

@@ -4,22 +4,18 @@ namespace mend {
 
 namespace {
 
-template <class... F>
-struct Overloaded : F... {
-    using F::operator()...;
-};
-template <class... F>
-Overloaded(F...) -> Overloaded<F...>;
+template <class... F> struct Overloaded : F... { using F::operator()...; };
+template <class... F> Overloaded(F...) -> Overloaded<F...>;
 
-}  // namespace
+} // namespace
 
-std::wstring TextForm(const RegistryValue& value) {
+std::wstring TextForm(const RegistryValue &value) {
     return std::visit(Overloaded{
                           [](std::monostate) { return std::wstring(); },
-                          [](const std::wstring& text) { return text; },
+                          [](const std::wstring &text) { return text; },
                           [](std::int32_t number) { return std::to_wstring(number); },
                           [](std::int16_t number) { return std::to_wstring(number); },
-                          [](const ByteArray& bytes) { return std::wstring(bytes.begin(), bytes.end()); },
+                          [](const ByteArray &bytes) { return std::wstring(bytes.begin(), bytes.end()); },
                       },
                       value);
 }
@@ -41,7 +37,8 @@ ReadShape ShapeOfStoredType(std::int32_t type) {
 }
 
 std::string TextFromStored(std::string_view data) {
-    if (!data.empty() && data.back() == '\0') data.remove_suffix(1);
+    if (!data.empty() && data.back() == '\0')
+        data.remove_suffix(1);
     return std::string(data);
 }
 
@@ -71,7 +68,7 @@ std::int32_t TextTypeFor(std::wstring_view text) {
     return kRegSz;
 }
 
-WritePlan PlanWrite(std::int32_t valueType, const RegistryValue& value) {
+WritePlan PlanWrite(std::int32_t valueType, const RegistryValue &value) {
     WritePlan plan;
     switch (valueType) {
     case kRegSz:
@@ -81,7 +78,7 @@ WritePlan PlanWrite(std::int32_t valueType, const RegistryValue& value) {
         plan.type = TextTypeFor(plan.text);
         break;
     case kRegBinary:
-        if (const auto* bytes = std::get_if<ByteArray>(&value)) {
+        if (const auto *bytes = std::get_if<ByteArray>(&value)) {
             // Every byte of the array: the whole value is what the caller asked to store.
             plan.kind = WritePlan::Write;
             plan.type = kRegBinary;
@@ -93,8 +90,10 @@ WritePlan PlanWrite(std::int32_t valueType, const RegistryValue& value) {
     case kRegDword:
     case kRegDwordBigEndian: {
         std::optional<std::int32_t> number;
-        if (const auto* n32 = std::get_if<std::int32_t>(&value)) number = *n32;
-        if (const auto* n16 = std::get_if<std::int16_t>(&value)) number = *n16;
+        if (const auto *n32 = std::get_if<std::int32_t>(&value))
+            number = *n32;
+        if (const auto *n16 = std::get_if<std::int16_t>(&value))
+            number = *n16;
         if (number) {
             // Always REG_DWORD in the machine's order, even when big-endian was asked for.
             auto v = static_cast<std::uint32_t>(*number);
@@ -114,4 +113,4 @@ WritePlan PlanWrite(std::int32_t valueType, const RegistryValue& value) {
     return plan;
 }
 
-}  // namespace mend
+} // namespace mend

@@ -27,7 +27,7 @@ constexpr std::int32_t kRegMultiSz = 7;
 
 // The text form of a value, as it is written for the text types and shown in messages: empty for
 // the empty value, decimal for integers, one character per byte for a byte array.
-std::wstring TextForm(const RegistryValue& value);
+std::wstring TextForm(const RegistryValue &value);
 
 // How a value of a stored type is read back.
 enum class ReadShape { Text, ExpandedText, Dword, BigEndianDword, Bytes };
@@ -49,15 +49,15 @@ std::int32_t TextTypeFor(std::wstring_view text);
 // What writing a value with a chosen ValueType comes to.
 struct WritePlan {
     enum Kind {
-        Write,         // write `type` with `data` (text: narrow form still to be made from `text`)
-        Nothing,       // nothing is written, and that counts as success
-        InvalidData,   // nothing is written and the write fails with result 13
-        NotByteArray,  // ValueType 3 with a value that is no byte array
+        Write,        // write `type` with `data` (text: narrow form still to be made from `text`)
+        Nothing,      // nothing is written, and that counts as success
+        InvalidData,  // nothing is written and the write fails with result 13
+        NotByteArray, // ValueType 3 with a value that is no byte array
     } kind = Nothing;
     std::int32_t type = kRegNone;
-    std::wstring text;  // for the text types: the text to write, without its NUL
-    ByteArray data;     // for the other types: the bytes to write
+    std::wstring text; // for the text types: the text to write, without its NUL
+    ByteArray data;    // for the other types: the bytes to write
 };
-WritePlan PlanWrite(std::int32_t valueType, const RegistryValue& value);
+WritePlan PlanWrite(std::int32_t valueType, const RegistryValue &value);
 
-}  // namespace mend
+} // namespace mend

@@ -4,19 +4,19 @@
 
 namespace mend {
 
-std::wstring PciListKey(const std::wstring& winVersionLower) {
+std::wstring PciListKey(const std::wstring &winVersionLower) {
     if (Contains(winVersionLower, L"2000") || Contains(winVersionLower, L"xp"))
         return L"SYSTEM\\CurrentControlSet\\Enum\\PCI";
     return L"Enum\\PCI";
 }
 
-std::wstring FindVideoMaker(const std::wstring& winVersionLower, RegistryReader& registry) {
+std::wstring FindVideoMaker(const std::wstring &winVersionLower, RegistryReader &registry) {
     const std::wstring listKey = PciListKey(winVersionLower);
     std::wstring maker;
     // One subkey per kind of PCI device, and below it one per installed instance.
-    for (const std::wstring& device : registry.Subkeys(listKey)) {
+    for (const std::wstring &device : registry.Subkeys(listKey)) {
         const std::wstring deviceKey = listKey + L"\\" + device;
-        for (const std::wstring& instance : registry.Subkeys(deviceKey)) {
+        for (const std::wstring &instance : registry.Subkeys(deviceKey)) {
             const std::wstring instanceKey = deviceKey + L"\\" + instance;
             if (Contains(LowerAscii(registry.Text(instanceKey, L"Class")), L"display"))
                 maker = registry.Text(instanceKey, L"Mfg");
@@ -25,4 +25,4 @@ std::wstring FindVideoMaker(const std::wstring& winVersionLower, RegistryReader&
     return maker;
 }
 
-}  // namespace mend
+} // namespace mend

@@ -2,9 +2,11 @@
 
 namespace mend {
 
-cRegistryReader::cRegistryReader() { key_.ClassKey(kHkeyLocalMachine); }
+cRegistryReader::cRegistryReader() {
+    key_.ClassKey(kHkeyLocalMachine);
+}
 
-std::vector<std::wstring> cRegistryReader::Subkeys(const std::wstring& sectionKey) {
+std::vector<std::wstring> cRegistryReader::Subkeys(const std::wstring &sectionKey) {
     key_.SectionKey(sectionKey);
     std::vector<std::wstring> names;
     std::int32_t count = 0;
@@ -12,16 +14,16 @@ std::vector<std::wstring> cRegistryReader::Subkeys(const std::wstring& sectionKe
     return names;
 }
 
-std::wstring cRegistryReader::Text(const std::wstring& sectionKey, const std::wstring& valueKey) {
+std::wstring cRegistryReader::Text(const std::wstring &sectionKey, const std::wstring &valueKey) {
     key_.SectionKey(sectionKey);
     key_.ValueKey(valueKey);
     key_.ValueType(kRegSz);
     return TextForm(key_.Value());
 }
 
-std::wstring ReadVideoMaker(const std::wstring& winVersionLower) {
+std::wstring ReadVideoMaker(const std::wstring &winVersionLower) {
     cRegistryReader registry;
     return FindVideoMaker(winVersionLower, registry);
 }
 
-}  // namespace mend
+} // namespace mend

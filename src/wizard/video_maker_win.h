@@ -9,16 +9,16 @@ namespace mend {
 
 // Reads through a cRegistry key object rooted at HKEY_LOCAL_MACHINE, as a string value.
 class cRegistryReader : public RegistryReader {
-public:
+  public:
     cRegistryReader();
-    std::vector<std::wstring> Subkeys(const std::wstring& sectionKey) override;
-    std::wstring Text(const std::wstring& sectionKey, const std::wstring& valueKey) override;
+    std::vector<std::wstring> Subkeys(const std::wstring &sectionKey) override;
+    std::wstring Text(const std::wstring &sectionKey, const std::wstring &valueKey) override;
 
-private:
+  private:
     cRegistry key_;
 };
 
 // The display adapter's maker as stored, for the lower-cased Windows version name.
-std::wstring ReadVideoMaker(const std::wstring& winVersionLower);
+std::wstring ReadVideoMaker(const std::wstring &winVersionLower);
 
-}  // namespace mend
+} // namespace mend

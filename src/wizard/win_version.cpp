@@ -4,21 +4,25 @@ namespace mend {
 
 namespace {
 
-constexpr std::uint32_t kPlatformWindows = 1;  // 95, 98 and ME
+constexpr std::uint32_t kPlatformWindows = 1; // 95, 98 and ME
 constexpr std::uint32_t kPlatformNT = 2;
 
-std::wstring Windows9xName(const VersionRecord& version) {
+std::wstring Windows9xName(const VersionRecord &version) {
     // Windows 95 (minor 0) falls here too: the wizard only tells the 98 releases apart.
-    if (version.minorVersion != 10) return L"Windows ME";
+    if (version.minorVersion != 10)
+        return L"Windows ME";
     // The high half of the build number repeats the major and minor version on this family.
     std::uint32_t build = version.buildNumber & 0xFFFF;
-    if (build < 1998) return L"";
-    if (build == 1998) return L"Windows 98";
-    if (build <= 2182) return L"Windows 98 SP1";
+    if (build < 1998)
+        return L"";
+    if (build == 1998)
+        return L"Windows 98";
+    if (build <= 2182)
+        return L"Windows 98 SP1";
     return L"Windows 98 SE";
 }
 
-std::wstring WindowsNTName(const VersionRecord& version) {
+std::wstring WindowsNTName(const VersionRecord &version) {
     switch (version.majorVersion) {
     case 3:
         return L"Windows NT 3.51";
@@ -27,13 +31,13 @@ std::wstring WindowsNTName(const VersionRecord& version) {
     case 5:
         return version.minorVersion == 0 ? L"Windows 2000" : L"Windows XP";
     default:
-        return L"";  // later versions are not named, so the XP fixes are not suggested
+        return L""; // later versions are not named, so the XP fixes are not suggested
     }
 }
 
-}  // namespace
+} // namespace
 
-std::wstring WinVersionName(const VersionRecord& version) {
+std::wstring WinVersionName(const VersionRecord &version) {
     switch (version.platformId) {
     case kPlatformWindows:
         return Windows9xName(version);
@@ -44,4 +48,4 @@ std::wstring WinVersionName(const VersionRecord& version) {
     }
 }
 
-}  // namespace mend
+} // namespace mend

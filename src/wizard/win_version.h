@@ -15,9 +15,9 @@ struct VersionRecord {
 
 // "Windows 98", "Windows 98 SP1", "Windows 98 SE", "Windows ME", "Windows NT 3.51",
 // "Windows NT 4.0", "Windows 2000", "Windows XP", "Unable To get Windows Version" or empty.
-std::wstring WinVersionName(const VersionRecord& version);
+std::wstring WinVersionName(const VersionRecord &version);
 
 // The name of the Windows this process runs on (Windows builds only).
 std::wstring GetWinVersion();
 
-}  // namespace mend
+} // namespace mend

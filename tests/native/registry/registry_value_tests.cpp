@@ -35,7 +35,8 @@ TEST(StoredType, DecidesHowItIsRead) {
     EXPECT_EQ(ShapeOfStoredType(kRegExpandSz), ReadShape::ExpandedText);
     EXPECT_EQ(ShapeOfStoredType(kRegDword), ReadShape::Dword);
     EXPECT_EQ(ShapeOfStoredType(kRegDwordBigEndian), ReadShape::BigEndianDword);
-    for (std::int32_t bytes : {0, 3, 6, 8, 11, -1}) EXPECT_EQ(ShapeOfStoredType(bytes), ReadShape::Bytes) << bytes;
+    for (std::int32_t bytes : {0, 3, 6, 8, 11, -1})
+        EXPECT_EQ(ShapeOfStoredType(bytes), ReadShape::Bytes) << bytes;
 }
 
 TEST(TextType, ExpandNeedsTwoPercentsWithSomethingBetween) {
@@ -91,7 +92,8 @@ TEST(WritePlan, IntegersBecomeLittleEndianDwordsEvenForBigEndian) {
 }
 
 TEST(WritePlan, OtherTypesAreInvalidData) {
-    for (std::int32_t type : {0, 6, 7, 11, -1}) EXPECT_EQ(PlanWrite(type, L"x"s).kind, WritePlan::InvalidData) << type;
+    for (std::int32_t type : {0, 6, 7, 11, -1})
+        EXPECT_EQ(PlanWrite(type, L"x"s).kind, WritePlan::InvalidData) << type;
 }
 
 TEST(RegistryMessages, QuoteRootsAsSignedDecimalsAndLeaveSomeQuotesOpen) {

@@ -11,9 +11,11 @@ namespace {
 VersionRecord Win9x(std::uint32_t minor, std::uint32_t build) {
     return {1, 4, minor, (4u << 24) | (minor << 16) | build};
 }
-VersionRecord NT(std::uint32_t major, std::uint32_t minor) { return {2, major, minor, 2600}; }
+VersionRecord NT(std::uint32_t major, std::uint32_t minor) {
+    return {2, major, minor, 2600};
+}
 
-}  // namespace
+} // namespace
 
 TEST(WinVersion, NinetyEightReleasesByBuild) {
     EXPECT_EQ(WinVersionName(Win9x(10, 1997)), L"");
@@ -34,7 +36,7 @@ TEST(WinVersion, OnlyTheLowHalfOfTheBuildCounts) {
 }
 
 TEST(WinVersion, EveryOtherMinorOfThe9xFamilyIsME) {
-    EXPECT_EQ(WinVersionName(Win9x(0, 950)), L"Windows ME");  // Windows 95
+    EXPECT_EQ(WinVersionName(Win9x(0, 950)), L"Windows ME"); // Windows 95
     EXPECT_EQ(WinVersionName(Win9x(90, 3000)), L"Windows ME");
     EXPECT_EQ(WinVersionName(Win9x(90, 1998)), L"Windows ME");
 }
@@ -52,6 +54,6 @@ TEST(WinVersion, NTFamilyByMajorAndMinor) {
 
 TEST(WinVersion, UnknownPlatformOrFailedCallCannotBeNamed) {
     EXPECT_EQ(WinVersionName({}), L"Unable To get Windows Version");
-    EXPECT_EQ(WinVersionName({0, 5, 1, 2600}), L"Unable To get Windows Version");  // Win32s
-    EXPECT_EQ(WinVersionName({3, 5, 1, 2600}), L"Unable To get Windows Version");  // CE
+    EXPECT_EQ(WinVersionName({0, 5, 1, 2600}), L"Unable To get Windows Version"); // Win32s
+    EXPECT_EQ(WinVersionName({3, 5, 1, 2600}), L"Unable To get Windows Version"); // CE
 }

@@ -18,18 +18,18 @@ const std::string kMachineClasses = "SOFTWARE\\Classes\\";
 
 // Removes the test's class and extension from both roots, before and after each test.
 class AssociationTest : public ::testing::Test {
-protected:
+  protected:
     AssociationTest() { Clean(); }
     ~AssociationTest() override { Clean(); }
     static void Clean() {
-        for (const std::string& key : {kClass, kExtension}) {
+        for (const std::string &key : {kClass, kExtension}) {
             DeleteTree(HKEY_CLASSES_ROOT, key);
             DeleteTree(HKEY_LOCAL_MACHINE, kMachineClasses + key);
         }
     }
 
     // The default value of a key, which must read the same in both roots.
-    static std::string DefaultText(const std::string& key) {
+    static std::string DefaultText(const std::string &key) {
         RawValue classes = GetRaw(HKEY_CLASSES_ROOT, key, "");
         RawValue machine = GetRaw(HKEY_LOCAL_MACHINE, kMachineClasses + key, "");
         EXPECT_TRUE(classes.found) << key;
@@ -37,20 +37,22 @@ protected:
         EXPECT_EQ(machine.data, classes.data) << key;
         return classes.data.empty() ? std::string() : classes.data.substr(0, classes.data.size() - 1);
     }
-    static bool Present(const std::string& key) {
+    static bool Present(const std::string &key) {
         return KeyPresent(HKEY_CLASSES_ROOT, key) || KeyPresent(HKEY_LOCAL_MACHINE, kMachineClasses + key);
     }
 
     cRegistry reg;
 };
 
-std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+std::wstring Wide(const std::string &text) {
+    return std::wstring(text.begin(), text.end());
+}
 
-}  // namespace
+} // namespace
 
 TEST_F(AssociationTest, RegistersEveryVerbAndTheIconInBothRoots) {
-    reg.CreateEXEAssociation(L"  C:\\Games\\GF3D\\tool.exe ", Wide(kClass), L"Mendpack test document", L"mendtestdoc",
-                             L"", true, L"", true, L"", true, L"", 2);
+    reg.CreateEXEAssociation(L"  C:\\Games\\GF3D\\tool.exe ", Wide(kClass), L"Mendpack test document",
+                             L"mendtestdoc", L"", true, L"", true, L"", true, L"", 2);
     const std::string program = "\"C:\\Games\\GF3D\\tool.exe\"";
     EXPECT_EQ(DefaultText(kExtension), kClass);
     EXPECT_EQ(DefaultText(kClass), "Mendpack test document");
@@ -97,20 +99,23 @@ TEST_F(AssociationTest, AdditionalVerbsRefuseBadListsAndMissingClasses) {
     try {
         reg.CreateAdditionalEXEAssociations(Wide(kClass), {L"edit"s, L"&Edit"s});
         FAIL();
-    } catch (const Error& e) {
+    } catch (const Error &e) {
         EXPECT_EQ(e.Number(), static_cast<std::int32_t>(0x800469ACu));
         EXPECT_EQ(e.Source(), L"registry_wine_tests.cRegistry");
-        EXPECT_EQ(e.Description(),
-                  L"Invalid parameter list passed to CreateAdditionalEXEAssociations - expected Name/Text/Command");
+        EXPECT_EQ(
+            e.Description(),
+            L"Invalid parameter list passed to CreateAdditionalEXEAssociations - expected Name/Text/Command");
     }
     // No items still asks for the class.
-    for (const auto& items : {std::vector<RegistryValue>{}, std::vector<RegistryValue>{L"a"s, L"b"s, L"c"s}}) {
+    for (const auto &items :
+         {std::vector<RegistryValue>{}, std::vector<RegistryValue>{L"a"s, L"b"s, L"c"s}}) {
         try {
             reg.CreateAdditionalEXEAssociations(Wide(kClass), items);
             FAIL();
-        } catch (const Error& e) {
+        } catch (const Error &e) {
             EXPECT_EQ(e.Number(), static_cast<std::int32_t>(0x800469ADu));
-            EXPECT_EQ(e.Description(), L"Error - attempt to create additional associations before class defined.");
+            EXPECT_EQ(e.Description(),
+                      L"Error - attempt to create additional associations before class defined.");
         }
     }
     EXPECT_FALSE(Present(kClass));

@@ -18,18 +18,18 @@ namespace {
 const std::wstring kSource = L"registry_wine_tests.cRegistry";
 
 class RegistryTest : public ::testing::Test {
-protected:
+  protected:
     RegistryTest() : scratch_(::testing::UnitTest::GetInstance()->current_test_info()->name()) {
         reg.ClassKey(kHkeyCurrentUser);
         reg.SectionKey(scratch_.WidePath());
     }
-    const std::string& Path() const { return scratch_.Path(); }
+    const std::string &Path() const { return scratch_.Path(); }
     std::wstring WidePath() const { return scratch_.WidePath(); }
-    RegistryValue Read(const std::wstring& name) {
+    RegistryValue Read(const std::wstring &name) {
         reg.ValueKey(name);
         return reg.Value();
     }
-    void Write(const std::wstring& name, std::int32_t type, const RegistryValue& value) {
+    void Write(const std::wstring &name, std::int32_t type, const RegistryValue &value) {
         reg.ValueKey(name);
         reg.ValueType(type);
         reg.Value(value);
@@ -40,17 +40,17 @@ protected:
 };
 
 // Runs `action`, which must raise, and gives back what it raised.
-Error Raised(const std::function<void()>& action) {
+Error Raised(const std::function<void()> &action) {
     try {
         action();
-    } catch (const Error& e) {
+    } catch (const Error &e) {
         return e;
     }
     ADD_FAILURE() << "nothing was raised";
     return Error(0, L"", L"");
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(RegistryTest, ReadsEveryStoredTypeAndTakesItsType) {
     SetRaw(HKEY_CURRENT_USER, Path(), "sz", REG_SZ, "Hello\0"s);
@@ -112,7 +112,7 @@ TEST_F(RegistryTest, MissingValueOrKeyGivesDefaultAndKeepsValueType) {
     EXPECT_EQ(Read(L"there"), RegistryValue(std::int32_t{-7}));
     EXPECT_EQ(reg.ValueType(), kRegDwordBigEndian);
 
-    reg.ClassKey(0);  // no root at all: the open fails and no handle is used
+    reg.ClassKey(0); // no root at all: the open fails and no handle is used
     reg.SectionKey(WidePath());
     EXPECT_EQ(Read(L"there"), RegistryValue(std::int32_t{-7}));
 }
@@ -154,7 +154,7 @@ TEST_F(RegistryTest, WritesIntegersAsMachineOrderDwords) {
     Write(L"long", kRegDword, std::int32_t{0x01020304});
     Write(L"short", kRegDword, std::int16_t{-1});
     Write(L"asBig", kRegDwordBigEndian, std::int32_t{0x01020304});
-    for (const char* name : {"long", "asBig"}) {
+    for (const char *name : {"long", "asBig"}) {
         RawValue stored = GetRaw(HKEY_CURRENT_USER, Path(), name);
         EXPECT_EQ(stored.type, static_cast<DWORD>(REG_DWORD)) << name;
         EXPECT_EQ(stored.data, "\x04\x03\x02\x01"s) << name;
@@ -162,7 +162,7 @@ TEST_F(RegistryTest, WritesIntegersAsMachineOrderDwords) {
     EXPECT_EQ(GetRaw(HKEY_CURRENT_USER, Path(), "short").data, "\xFF\xFF\xFF\xFF"s);
     EXPECT_EQ(Read(L"short"), RegistryValue(std::int32_t{-1}));
 
-    Write(L"textAsDword", kRegDword, L"12"s);  // not an integer: quietly nothing
+    Write(L"textAsDword", kRegDword, L"12"s); // not an integer: quietly nothing
     EXPECT_FALSE(GetRaw(HKEY_CURRENT_USER, Path(), "textAsDword").found);
 }
 
@@ -186,8 +186,8 @@ TEST_F(RegistryTest, FailedWritesRaiseWithTheLastWrittenValue) {
     reg.ClassKey(0);
     Error noKey = Raised([&] { Write(L"v", kRegSz, L"third"s); });
     EXPECT_EQ(noKey.Number(), kErrRegistry);
-    EXPECT_EQ(noKey.Description(),
-              L"Failed to set registry value Key: '0',Section: '" + WidePath() + L"',Key: 'v' to value: 'first'");
+    EXPECT_EQ(noKey.Description(), L"Failed to set registry value Key: '0',Section: '" + WidePath() +
+                                       L"',Key: 'v' to value: 'first'");
 }
 
 TEST_F(RegistryTest, KeysAreTestedCreatedAndDeleted) {
@@ -203,7 +203,8 @@ TEST_F(RegistryTest, KeysAreTestedCreatedAndDeleted) {
     Error del = Raised([&] { reg.DeleteKey(); });
     EXPECT_EQ(del.Number(), kErrRegistry);
     EXPECT_EQ(del.Source(), kSource);
-    EXPECT_EQ(del.Description(), L"Failed to delete registry Key: '-2147483647',Section: '" + WidePath() + L"\\Child");
+    EXPECT_EQ(del.Description(),
+              L"Failed to delete registry Key: '-2147483647',Section: '" + WidePath() + L"\\Child");
 
     reg.ClassKey(0);
     Error create = Raised([&] { reg.CreateKey(); });
@@ -226,8 +227,8 @@ TEST_F(RegistryTest, ValuesAreDeleted) {
     reg.SectionKey(WidePath() + L"\\NoSuchKey");
     Error missingKey = Raised([&] { reg.DeleteValue(); });
     EXPECT_EQ(missingKey.Number(), kErrRegistry);
-    EXPECT_EQ(missingKey.Description(),
-              L"Failed to open key '-2147483647',Section: '" + WidePath() + L"\\NoSuchKey' for delete access");
+    EXPECT_EQ(missingKey.Description(), L"Failed to open key '-2147483647',Section: '" + WidePath() +
+                                            L"\\NoSuchKey' for delete access");
 }
 
 TEST_F(RegistryTest, EnumeratesValueNames) {

@@ -29,25 +29,28 @@ const std::string kNvidia = "VEN_FFFF&DEV_0001&MENDTEST";
 const std::string kSecondAdapter = "VEN_FFFF&DEV_0002&MENDTEST";
 const std::string kSound = "VEN_FFFF&DEV_0003&MENDTEST";
 
-void AddDevice(const std::string& list, const std::string& device, const std::string& cls, const std::string* mfg) {
+void AddDevice(const std::string &list, const std::string &device, const std::string &cls,
+               const std::string *mfg) {
     const std::string instance = list + "\\" + device + "\\000000";
     CreateKey(HKEY_LOCAL_MACHINE, instance);
-    if (!cls.empty()) SetText(HKEY_LOCAL_MACHINE, instance, "Class", cls);
-    if (mfg) SetText(HKEY_LOCAL_MACHINE, instance, "Mfg", *mfg);
+    if (!cls.empty())
+        SetText(HKEY_LOCAL_MACHINE, instance, "Class", cls);
+    if (mfg)
+        SetText(HKEY_LOCAL_MACHINE, instance, "Mfg", *mfg);
 }
 
 // Removes the test's devices, and the 9x list's keys when the test left them empty: keys that
 // held anything before stay.
 void RemoveTestDevices() {
-    for (const std::string& list : {kNtList, k9xList})
-        for (const std::string& device : {kNvidia, kSecondAdapter, kSound})
+    for (const std::string &list : {kNtList, k9xList})
+        for (const std::string &device : {kNvidia, kSecondAdapter, kSound})
             DeleteTree(HKEY_LOCAL_MACHINE, list + "\\" + device);
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Enum\\PCI");
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, "Enum");
 }
 
 class ChecksTest : public ::testing::Test {
-protected:
+  protected:
     ChecksTest() {
         RemoveTestDevices();
         DeleteTree(HKEY_CURRENT_USER, kProbeSettings);
@@ -58,7 +61,7 @@ protected:
     }
 
     // Runs the probe as Wine's `version` setting says and gives back its three lines.
-    std::vector<std::wstring> Probe(const std::string& version) {
+    std::vector<std::wstring> Probe(const std::string &version) {
         SetText(HKEY_CURRENT_USER, kProbeSettings, "Version", version);
         TempFolder folder(L"winver");
         const std::wstring output = folder / L"probe.txt";
@@ -68,19 +71,20 @@ protected:
         EXPECT_EQ(exitCode, 0u) << version;
         std::wistringstream lines(mend::WideFromUtf8(ReadFile(output)));
         std::vector<std::wstring> result;
-        for (std::wstring line; std::getline(lines, line);) result.push_back(line);
+        for (std::wstring line; std::getline(lines, line);)
+            result.push_back(line);
         return result;
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(ChecksTest, WineVersionSettingsGiveTheirNamesListsAndMakers) {
     const std::string ntMaker = "NT list maker", nineXMaker = "9x list maker";
     AddDevice(kNtList, kNvidia, "Display", &ntMaker);
     AddDevice(k9xList, kNvidia, "Display", &nineXMaker);
     struct Case {
-        const char* setting;
+        const char *setting;
         std::wstring name, list, maker;
     };
     const Case cases[] = {
@@ -89,7 +93,7 @@ TEST_F(ChecksTest, WineVersionSettingsGiveTheirNamesListsAndMakers) {
         {"win98", L"Windows 98 SE", L"Enum\\PCI", L"9x list maker"},
         {"win7", L"", L"Enum\\PCI", L"9x list maker"},
     };
-    for (const Case& c : cases) {
+    for (const Case &c : cases) {
         EXPECT_EQ(Probe(c.setting), (std::vector<std::wstring>{c.name, c.list, c.maker})) << c.setting;
     }
 }

@@ -3,6 +3,7 @@
 // named on its command line (or to standard output). The checks' tests run it under each Windows
 // version that Wine can pretend to be.
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include <cstdio>
@@ -19,11 +20,13 @@ int main() {
     const std::string report = mend::Utf8FromWide(name + L"\n" + mend::PciListKey(lower) + L"\n" +
                                                   mend::ReadVideoMaker(lower) + L"\n");
     int argc = 0;
-    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    FILE* out = argc > 1 ? _wfopen(argv[1], L"wb") : stdout;
+    wchar_t **argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    FILE *out = argc > 1 ? _wfopen(argv[1], L"wb") : stdout;
     LocalFree(argv);
-    if (!out) return 2;
+    if (!out)
+        return 2;
     bool written = fwrite(report.data(), 1, report.size(), out) == report.size();
-    if (out != stdout) written = fclose(out) == 0 && written;
+    if (out != stdout)
+        written = fclose(out) == 0 && written;
     return written ? 0 : 1;
 }
