@@ -97,8 +97,10 @@ long Extraction::Run(const DirectoryLocation &location) {
     }
     if (!reader.Damage().empty())
         Fail(kStatusArchiveDamaged, reader.Damage());
-    for (const auto &[name, matched] : includes_) {
-        if (!matched) {
+    for (const auto &name : options_.includeNames) { // in the caller's order, each name once
+        auto found = includes_.find(name);
+        if (found != includes_.end() && !found->second) {
+            found->second = true;
             host_.Print(name + ": no such member in the archive");
             if (status == kStatusOk)
                 status = kStatusNoSuchMember;
