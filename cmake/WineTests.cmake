@@ -34,5 +34,8 @@ function(mendpack_add_wine_test)
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 600)
     endif()
-    set_tests_properties(${T_NAME} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT ${T_TIMEOUT} LABELS wine)
+    # The session has one desktop: tests that show windows would take each other's focus, so
+    # Windows tests run one at a time (native tests still run beside them).
+    set_tests_properties(${T_NAME} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT ${T_TIMEOUT} LABELS wine
+                                              RESOURCE_LOCK desktop)
 endfunction()

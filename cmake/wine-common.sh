@@ -5,8 +5,9 @@ WINESERVER=${WINESERVER:-/usr/lib/wine/wineserver}
 WINE_TEST_USER=${WINE_TEST_USER:-mendtest}
 export WINEDEBUG=${WINEDEBUG:--all}
 # Mono and Gecko are not needed and their installers would stop wineboot with a dialog; a test
-# program that crashes must end, not wait in Wine's debugger.
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winedbg.exe=d}"
+# program that crashes must end, not wait in Wine's debugger; and Wine's menu builder, which
+# reads every shortcut saved, is kept away from the shortcuts the tests write and delete.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winedbg.exe=d;winemenubuilder.exe=d}"
 export WINEARCH=win64
 
 is_root() { [ "$(id -u)" = 0 ]; }
