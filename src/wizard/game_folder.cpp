@@ -3,22 +3,15 @@
 #include <windows.h>
 
 #include "common/error.h"
+#include "installers/game_paths.h"
+#include "installers/kit_archive.h"
 #include "win32/handle.h"
 #include "win32/win_error.h"
 
 namespace wizard {
 
-std::wstring GameFolder() {
-    DWORD size = GetCurrentDirectoryW(0, nullptr);
-    std::wstring folder(size, L'\0');
-    DWORD n = GetCurrentDirectoryW(size, folder.data());
-    folder.resize(n);
-    if (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
-    return folder;
-}
-
 void StartProgram(const std::wstring& program, int showState) {
-    std::wstring path = GameFolder() + L"\\" + program;
+    std::wstring path = installers::JoinPath(installers::GameFolder(), program);
     std::wstring commandLine = L"\"" + path + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include "common/text.h"
+#include "installers/game_paths.h"
+#include "installers/kit_archive.h"
 #include "wizard/file_system.h"
 #include "wizard/game_folder.h"
 #include "wizard/pages.h"
@@ -36,13 +38,7 @@ void frmStep1::GetGFSysInfo() {
 
     if (!state.Fso->FileExists(L"1078patch Readme .txt")) {
         m_cUnzip = std::make_unique<cUnzip>();
-        m_cUnzip->ZipFile(L"MendpackFiles.zip");
-        m_cUnzip->UnzipFolder(GameFolder());
-        m_cUnzip->Directory();
-        const int32_t count = m_cUnzip->FileCount();
-        for (int32_t i = 1; i <= count; ++i)
-            if (m_cUnzip->FileName(i) != kPatchProgram) m_cUnzip->FileSelected(i, false);
-        m_cUnzip->Unzip();
+        installers::ExtractMembers(*m_cUnzip, installers::kKitArchive, installers::GameFolder(), {kPatchProgram});
         wizard_.Message(kPatchMessage);
         StartProgram(kPatchProgram, SW_SHOWMAXIMIZED);
     }
