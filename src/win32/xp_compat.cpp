@@ -2,7 +2,7 @@
 // Windows XP lacks: a program importing it fails to load there. This object supplies the import
 // slot itself, so the linker takes no import from kernel32: the real function where Windows has
 // it, a 32-bit tick count extended across wrap-arounds where it does not. winpthreads only
-// times waits with it, and the kit's programs never wait on a thread.
+// times waits with it, and the kit's programs and library never wait on a thread.
 #include <windows.h>
 
 namespace {
