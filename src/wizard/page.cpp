@@ -53,11 +53,11 @@ Page::Page(Wizard& wizard, PageId id) : wizard_(wizard), id_(id) {}
 
 void Page::Create() {
     RegisterPageClass(&Page::WindowProc);
-    RECT frame{0, 0, TwipsToPixelsX(Spec().clientWidth), TwipsToPixelsY(Spec().clientHeight)};
+    RECT frame{0, 0, TwipsToPixelsX(Layout().clientWidth), TwipsToPixelsY(Layout().clientHeight)};
     AdjustWindowRectEx(&frame, kPageStyle, FALSE, kPageExStyle);
     int width = frame.right - frame.left, height = frame.bottom - frame.top;
     int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2, top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    HWND hwnd = CreateWindowExW(kPageExStyle, kPageClass, Spec().caption, kPageStyle, left, top, width, height,
+    HWND hwnd = CreateWindowExW(kPageExStyle, kPageClass, Layout().caption, kPageStyle, left, top, width, height,
                                 nullptr, nullptr, GetModuleHandleW(nullptr), this);
     if (!hwnd) win32::RaiseLastError(mend::ProgramName(), L"page window");
     window_.Reset(hwnd);
@@ -67,8 +67,8 @@ void Page::Create() {
 
 // Controls are made in tab order: the creation order is the order the Tab key follows.
 void Page::CreateControls() {
-    const ControlSpec* previous = nullptr;
-    for (const ControlSpec* c : Spec().InTabOrder()) {
+    const ControlLayout* previous = nullptr;
+    for (const ControlLayout* c : Layout().InTabOrder()) {
         ControlClass cls = ClassFor(c->kind);
         // Option buttons that follow each other form one group; every other control starts a group.
         bool continuesGroup = previous && previous->kind == ControlKind::OptionButton &&
@@ -88,7 +88,7 @@ void Page::Show() {
     ShowWindow(Hwnd(), SW_SHOWNORMAL);
     SetForegroundWindow(Hwnd());
     // The first control in tab order that takes the focus gets it.
-    for (const ControlSpec* c : Spec().InTabOrder()) {
+    for (const ControlLayout* c : Layout().InTabOrder()) {
         if (c->kind == ControlKind::Label) continue;
         SetFocus(Control(c->name));
         break;
@@ -99,7 +99,7 @@ void Page::Show() {
 void Page::Hide() { ShowWindow(Hwnd(), SW_HIDE); }
 
 HWND Page::Control(const wchar_t* control) const {
-    const ControlSpec* c = Spec().Find(control);
+    const ControlLayout* c = Layout().Find(control);
     return c ? GetDlgItem(Hwnd(), ControlId(*c)) : nullptr;
 }
 
@@ -125,7 +125,7 @@ LRESULT Page::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     switch (message) {
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED && lParam) {
-            for (const auto& c : Spec().controls)
+            for (const auto& c : Layout().controls)
                 if (c.kind == ControlKind::Button && ControlId(c) == LOWORD(wParam)) Dispatch(c.name);
         }
         return 0;

@@ -1,12 +1,12 @@
 #pragma once
 // One wizard page: a top-level window with a fixed dialog frame, built from its table in
-// page_specs, that forwards clicks to the page's handlers.
+// page_layouts, that forwards clicks to the page's handlers.
 #include <windows.h>
 
 #include <string>
 
 #include "win32/handle.h"
-#include "wizard/page_specs.h"
+#include "wizard/page_layouts.h"
 
 namespace wizard {
 
@@ -20,7 +20,7 @@ public:
     Page& operator=(const Page&) = delete;
 
     PageId Id() const { return id_; }
-    const PageSpec& Spec() const { return SpecOf(id_); }
+    const PageLayout& Layout() const { return LayoutOf(id_); }
     HWND Hwnd() const { return window_.Get(); }
 
     // Creates the window and its controls, then runs the page's load step. Called once, the first

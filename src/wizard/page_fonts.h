@@ -2,7 +2,7 @@
 // The fonts the pages use, made once for the screen's DPI and shared by every page.
 #include <windows.h>
 
-#include "wizard/page_specs.h"
+#include "wizard/page_layouts.h"
 
 namespace wizard {
 

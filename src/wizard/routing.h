@@ -1,6 +1,6 @@
 #pragma once
 // Which page follows which: the install path shows only the pages that the four answers call for.
-#include "wizard/page_specs.h"
+#include "wizard/page_layouts.h"
 #include "wizard/wizard_state.h"
 
 namespace wizard {

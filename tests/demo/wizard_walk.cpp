@@ -19,9 +19,9 @@ int shot = 0;
 HWND Arrive(HWND page, PageId id) {
     if (!page) return nullptr;
     wchar_t name[64];
-    swprintf(name, 64, L"demo-%02d-%ls", ++shot, wizard::SpecOf(id).name);
+    swprintf(name, 64, L"demo-%02d-%ls", ++shot, wizard::LayoutOf(id).name);
     std::wstring file = SaveScreenshot(page, name);
-    std::printf("page %-13s screenshot %s\n", mend::Utf8FromWide(wizard::SpecOf(id).name).c_str(),
+    std::printf("page %-13s screenshot %s\n", mend::Utf8FromWide(wizard::LayoutOf(id).name).c_str(),
                 mend::Utf8FromWide(file).c_str());
     return page;
 }

@@ -24,11 +24,11 @@ WizardRun::WizardRun(const std::wstring& folder)
 std::optional<PageId> WizardRun::PageOf(HWND window) {
     std::vector<ControlInfo> children = ChildControls(window);
     for (PageId id : wizard::AllPages()) {
-        auto ordered = wizard::SpecOf(id).InTabOrder();
+        auto ordered = wizard::LayoutOf(id).InTabOrder();
         if (ordered.size() != children.size()) continue;
         bool same = true;
         for (size_t i = 0; i < ordered.size() && same; ++i) same = children[i].text == ordered[i]->text;
-        if (same && WindowText(window) == wizard::SpecOf(id).caption) return id;
+        if (same && WindowText(window) == wizard::LayoutOf(id).caption) return id;
     }
     return std::nullopt;
 }
@@ -49,7 +49,7 @@ HWND WizardRun::WaitForPage(PageId expected) {
     if (!ok) {
         std::wstring shown;
         for (HWND w : visible) shown += L"[" + WindowText(w) + L"] ";
-        ADD_FAILURE() << "page " << mend::Utf8FromWide(wizard::SpecOf(expected).name) << " did not show alone; "
+        ADD_FAILURE() << "page " << mend::Utf8FromWide(wizard::LayoutOf(expected).name) << " did not show alone; "
                       << visible.size() << " visible: " << mend::Utf8FromWide(shown);
         return nullptr;
     }
@@ -57,9 +57,9 @@ HWND WizardRun::WaitForPage(PageId expected) {
 }
 
 void WizardRun::Click(HWND page, PageId id, const std::wstring& control) {
-    const wizard::ControlSpec* spec = wizard::SpecOf(id).Find(control);
-    ASSERT_NE(spec, nullptr) << mend::Utf8FromWide(control);
-    ASSERT_TRUE(wintest::Click(page, wizard::ControlId(*spec))) << mend::Utf8FromWide(control);
+    const wizard::ControlLayout* layout = wizard::LayoutOf(id).Find(control);
+    ASSERT_NE(layout, nullptr) << mend::Utf8FromWide(control);
+    ASSERT_TRUE(wintest::Click(page, wizard::ControlId(*layout))) << mend::Utf8FromWide(control);
 }
 
 HWND WizardRun::Advance(HWND page, PageId id, const std::wstring& control, PageId next) {
@@ -74,7 +74,7 @@ HWND WizardRun::Advance(HWND page, PageId id, const std::wstring& control, PageI
 }
 
 bool WizardRun::IsChecked(HWND page, PageId id, const std::wstring& control) {
-    auto info = FindControl(page, wizard::ControlId(*wizard::SpecOf(id).Find(control)));
+    auto info = FindControl(page, wizard::ControlId(*wizard::LayoutOf(id).Find(control)));
     return info && info->Checked();
 }
 
@@ -102,7 +102,7 @@ bool WizardRun::WaitForExit(DWORD* exitCode) {
 
 namespace {
 
-std::string Name(const wizard::ControlSpec& c) { return mend::Utf8FromWide(c.name); }
+std::string Name(const wizard::ControlLayout& c) { return mend::Utf8FromWide(c.name); }
 
 bool KindMatches(const ControlInfo& info, ControlKind kind) {
     switch (kind) {
@@ -123,8 +123,8 @@ bool KindMatches(const ControlInfo& info, ControlKind kind) {
 
 std::vector<std::string> CompareWithTable(HWND page, PageId id) {
     std::vector<std::string> differences;
-    const wizard::PageSpec& spec = wizard::SpecOf(id);
-    auto ordered = spec.InTabOrder();
+    const wizard::PageLayout& layout = wizard::LayoutOf(id);
+    auto ordered = layout.InTabOrder();
     std::vector<ControlInfo> children = ChildControls(page);
     if (children.size() != ordered.size()) {
         differences.push_back("control count " + std::to_string(children.size()) + ", table " +
@@ -135,13 +135,13 @@ std::vector<std::string> CompareWithTable(HWND page, PageId id) {
     auto px = [dpi](int twips) { return MulDiv(twips, dpi, wizard::kTwipsPerInch); };
     RECT client;
     GetClientRect(page, &client);
-    if (client.right != px(spec.clientWidth) || client.bottom != px(spec.clientHeight))
+    if (client.right != px(layout.clientWidth) || client.bottom != px(layout.clientHeight))
         differences.push_back("client area " + mend::Utf8FromWide(Describe(client)));
-    if (WindowText(page) != spec.caption) differences.push_back("caption " + mend::Utf8FromWide(WindowText(page)));
+    if (WindowText(page) != layout.caption) differences.push_back("caption " + mend::Utf8FromWide(WindowText(page)));
     LONG style = GetWindowLongW(page, GWL_STYLE);
     if (style & WS_THICKFRAME) differences.push_back("page can be resized");
     for (size_t i = 0; i < ordered.size(); ++i) {
-        const wizard::ControlSpec& c = *ordered[i];
+        const wizard::ControlLayout& c = *ordered[i];
         const ControlInfo& info = children[i];
         std::string where = Name(c) + " (tab " + std::to_string(c.tab) + ")";
         if (!KindMatches(info, c.kind)) differences.push_back(where + ": kind " + mend::Utf8FromWide(info.className));

@@ -10,7 +10,7 @@
 
 #include "support/process.h"
 #include "support/temp_folder.h"
-#include "wizard/page_specs.h"
+#include "wizard/page_layouts.h"
 #include "wizard/wizard_state.h"
 
 namespace wizdrive {

@@ -18,13 +18,13 @@ std::string Join(const std::vector<std::string>& lines) {
     return all;
 }
 
-std::string Name(PageId id) { return mend::Utf8FromWide(wizard::SpecOf(id).name); }
+std::string Name(PageId id) { return mend::Utf8FromWide(wizard::LayoutOf(id).name); }
 
 // Checks what the user sees on arrival at a page: the table, the focus, and a screenshot.
 void Inspect(HWND page, PageId id, bool screenshot = false) {
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(Join(CompareWithTable(page, id)), "") << Name(id);
-    auto ordered = wizard::SpecOf(id).InTabOrder();
+    auto ordered = wizard::LayoutOf(id).InTabOrder();
     for (auto* c : ordered) {
         if (c->kind == wizard::ControlKind::Label) continue;
         HWND first = GetDlgItem(page, wizard::ControlId(*c));
@@ -32,7 +32,7 @@ void Inspect(HWND page, PageId id, bool screenshot = false) {
             << Name(id) << ": focus is not on " << mend::Utf8FromWide(c->name);
         break;
     }
-    if (screenshot) SaveScreenshot(page, L"wizard-" + std::wstring(wizard::SpecOf(id).name));
+    if (screenshot) SaveScreenshot(page, L"wizard-" + std::wstring(wizard::LayoutOf(id).name));
 }
 
 struct Walk {

@@ -72,7 +72,7 @@ std::vector<std::wstring> Install(const std::wstring& game, bool screenshots) {
                       PageId::frmStep4, PageId::frmStep5, PageId::frmStep8, PageId::frmStep9};
     HWND page = run.WaitForPage(PageId::frmStart);
     for (size_t i = 0; page && i + 1 < std::size(route); ++i) {
-        if (screenshots) Shot(page, wizard::SpecOf(route[i]).name);
+        if (screenshots) Shot(page, wizard::LayoutOf(route[i]).name);
         if (route[i] == PageId::frmStep2) run.SetAnswers(page, {1, 1, 1, 1});
         page = run.Advance(page, route[i], route[i] == PageId::frmStart ? L"NextStart" : L"Next", route[i + 1]);
     }

@@ -3,13 +3,13 @@
 #include <set>
 #include <string>
 
-#include "wizard/page_specs.h"
+#include "wizard/page_layouts.h"
 
 using namespace wizard;
 
 TEST(PageTables, EveryPageHasUniqueNamesAndTabIndexes) {
     for (PageId id : AllPages()) {
-        const PageSpec& page = SpecOf(id);
+        const PageLayout& page = LayoutOf(id);
         std::set<std::wstring> names;
         std::set<int> tabs;
         for (const auto& c : page.controls) {
@@ -23,7 +23,7 @@ TEST(PageTables, EveryPageHasUniqueNamesAndTabIndexes) {
 
 TEST(PageTables, ButtonsStandInOneRowAndUseTheDialogFont) {
     for (PageId id : AllPages()) {
-        for (const auto& c : SpecOf(id).controls) {
+        for (const auto& c : LayoutOf(id).controls) {
             if (c.kind != ControlKind::Button) continue;
             EXPECT_EQ(c.top, 5000);
             EXPECT_EQ(c.width, 1095);
@@ -35,7 +35,7 @@ TEST(PageTables, ButtonsStandInOneRowAndUseTheDialogFont) {
 
 TEST(PageTables, InstallPagesOfferNextSkipAndExit) {
     for (PageId id : {PageId::frmStep3, PageId::frmStep4, PageId::frmStep5, PageId::frmStep6, PageId::frmStep8}) {
-        const PageSpec& page = SpecOf(id);
+        const PageLayout& page = LayoutOf(id);
         ASSERT_TRUE(page.Find(L"Next") && page.Find(L"Skip") && page.Find(L"Exit"));
         EXPECT_EQ(page.Find(L"Next")->left, 5300);
         EXPECT_EQ(page.Find(L"Skip")->left, 4000);
@@ -46,11 +46,11 @@ TEST(PageTables, InstallPagesOfferNextSkipAndExit) {
 }
 
 TEST(PageTables, TextsKeepTheirDoubleSpaces) {
-    EXPECT_EQ(std::wstring(SpecOf(PageId::frmUninstall).Find(L"Label2")->text).substr(
-                  std::wcslen(SpecOf(PageId::frmUninstall).Find(L"Label2")->text) - 3),
+    EXPECT_EQ(std::wstring(LayoutOf(PageId::frmUninstall).Find(L"Label2")->text).substr(
+                  std::wcslen(LayoutOf(PageId::frmUninstall).Find(L"Label2")->text) - 3),
               L".  ");
-    EXPECT_NE(std::wstring(SpecOf(PageId::frmStep8).Find(L"Label2")->text).find(L"install  pre-configured"),
+    EXPECT_NE(std::wstring(LayoutOf(PageId::frmStep8).Find(L"Label2")->text).find(L"install  pre-configured"),
               std::wstring::npos);
-    EXPECT_EQ(SpecOf(PageId::frmStart).Find(L"Label1")->font, FontKind::Georgia18Bold);
-    EXPECT_STREQ(SpecOf(PageId::frmStep9).Find(L"Exit")->text, L"Finish");
+    EXPECT_EQ(LayoutOf(PageId::frmStart).Find(L"Label1")->font, FontKind::Georgia18Bold);
+    EXPECT_STREQ(LayoutOf(PageId::frmStep9).Find(L"Exit")->text, L"Finish");
 }

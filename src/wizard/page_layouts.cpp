@@ -1,4 +1,4 @@
-#include "wizard/page_specs.h"
+#include "wizard/page_layouts.h"
 
 #include <algorithm>
 
@@ -11,34 +11,34 @@ using F = FontKind;
 
 constexpr const wchar_t* kStepCaption = L"GF3D Mendpack Install Wizard";
 
-ControlSpec Label(const wchar_t* name, const wchar_t* text, int l, int t, int w, int h, int tab) {
+ControlLayout Label(const wchar_t* name, const wchar_t* text, int l, int t, int w, int h, int tab) {
     return {K::Label, name, text, l, t, w, h, tab, F::Georgia12};
 }
-ControlSpec Check(const wchar_t* name, const wchar_t* text, int l, int t, int w, int h, int tab) {
+ControlLayout Check(const wchar_t* name, const wchar_t* text, int l, int t, int w, int h, int tab) {
     return {K::CheckBox, name, text, l, t, w, h, tab, F::Georgia12};
 }
-ControlSpec Option(const wchar_t* name, const wchar_t* text, int l, int t, int w, int h, int tab) {
+ControlLayout Option(const wchar_t* name, const wchar_t* text, int l, int t, int w, int h, int tab) {
     return {K::OptionButton, name, text, l, t, w, h, tab, F::Georgia12};
 }
-ControlSpec Button(const wchar_t* name, const wchar_t* text, int left, int tab) {
+ControlLayout Button(const wchar_t* name, const wchar_t* text, int left, int tab) {
     return {K::Button, name, text, left, 5000, 1095, 375, tab, F::DialogDefault};
 }
 
 // The row of buttons on the pages that offer Skip.
-void AddInstallButtons(std::vector<ControlSpec>& controls) {
+void AddInstallButtons(std::vector<ControlLayout>& controls) {
     controls.push_back(Button(L"Next", L"Next", 5300, 0));
     controls.push_back(Button(L"Skip", L"Skip", 4000, 1));
     controls.push_back(Button(L"Exit", L"Exit", 2700, 3));
 }
 
-PageSpec Step(PageId id, const wchar_t* name, std::vector<ControlSpec> controls, bool installButtons = true) {
+PageLayout Step(PageId id, const wchar_t* name, std::vector<ControlLayout> controls, bool installButtons = true) {
     if (installButtons) AddInstallButtons(controls);
     return {id, name, kStepCaption, 6915, 5625, std::move(controls)};
 }
 
-std::vector<PageSpec> BuildPages() {
-    std::vector<PageSpec> pages;
-    pages.push_back(PageSpec{
+std::vector<PageLayout> BuildPages() {
+    std::vector<PageLayout> pages;
+    pages.push_back(PageLayout{
         PageId::frmStart, L"frmStart", L"GF3D Mendpack Install Wizard -- Start", 6885, 5595,
         {
             {K::Label, L"Label1", L"Welcome to the Gale Falcon 3D Mendpack Installation Wizard", 480, 120, 5895, 1335, 0,
@@ -147,7 +147,7 @@ std::vector<PageSpec> BuildPages() {
                                    L"installing pre-configured preference files.",
                                    600, 3720, 5655, 975, 4),
                          }));
-    pages.push_back(PageSpec{
+    pages.push_back(PageLayout{
         PageId::frmStep9, L"frmStep9", L"GF3D Mendpack Install Wizard -- Finished", 6915, 5625,
         {
             Label(L"Label1",
@@ -159,7 +159,7 @@ std::vector<PageSpec> BuildPages() {
                   5655, 855, 2),
             Button(L"Exit", L"Finish", 5300, 0),
         }});
-    pages.push_back(PageSpec{
+    pages.push_back(PageLayout{
         PageId::frmUninstall, L"frmUninstall", L"GF3D Mendpack Install Wizard -- Uninstall", 6915, 5625,
         {
             Label(L"Label1",
@@ -175,27 +175,27 @@ std::vector<PageSpec> BuildPages() {
     return pages;
 }
 
-const std::vector<PageSpec>& Pages() {
-    static const std::vector<PageSpec> pages = BuildPages();
+const std::vector<PageLayout>& Pages() {
+    static const std::vector<PageLayout> pages = BuildPages();
     return pages;
 }
 
 }  // namespace
 
-const ControlSpec* PageSpec::Find(const std::wstring& controlName) const {
+const ControlLayout* PageLayout::Find(const std::wstring& controlName) const {
     for (const auto& c : controls)
         if (controlName == c.name) return &c;
     return nullptr;
 }
 
-std::vector<const ControlSpec*> PageSpec::InTabOrder() const {
-    std::vector<const ControlSpec*> ordered;
+std::vector<const ControlLayout*> PageLayout::InTabOrder() const {
+    std::vector<const ControlLayout*> ordered;
     for (const auto& c : controls) ordered.push_back(&c);
     std::sort(ordered.begin(), ordered.end(), [](auto* a, auto* b) { return a->tab < b->tab; });
     return ordered;
 }
 
-const PageSpec& SpecOf(PageId page) {
+const PageLayout& LayoutOf(PageId page) {
     for (const auto& p : Pages())
         if (p.id == page) return p;
     return Pages().front();

@@ -14,7 +14,7 @@ enum class ControlKind { Label, CheckBox, OptionButton, Button };
 // buttons the system's default dialog font.
 enum class FontKind { Georgia12, Georgia18Bold, DialogDefault };
 
-struct ControlSpec {
+struct ControlLayout {
     ControlKind kind;
     const wchar_t* name;  // the control's name on its page: Next, chkWinXP, Label1, ...
     const wchar_t* text;
@@ -23,23 +23,23 @@ struct ControlSpec {
     FontKind font;
 };
 
-struct PageSpec {
+struct PageLayout {
     PageId id;
     const wchar_t* name;
     const wchar_t* caption;
     int clientWidth, clientHeight;  // twips
-    std::vector<ControlSpec> controls;  // as the page lists them
+    std::vector<ControlLayout> controls;  // as the page lists them
 
-    const ControlSpec* Find(const std::wstring& controlName) const;
-    std::vector<const ControlSpec*> InTabOrder() const;
+    const ControlLayout* Find(const std::wstring& controlName) const;
+    std::vector<const ControlLayout*> InTabOrder() const;
 };
 
-const PageSpec& SpecOf(PageId page);
+const PageLayout& LayoutOf(PageId page);
 const std::vector<PageId>& AllPages();
 
 // Control identifiers: a control's id is derived from its tab index, which is unique on a page.
 constexpr int kFirstControlId = 100;
-inline int ControlId(const ControlSpec& c) { return kFirstControlId + c.tab; }
+inline int ControlId(const ControlLayout& c) { return kFirstControlId + c.tab; }
 
 constexpr int kTwipsPerInch = 1440;
 
