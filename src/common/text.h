@@ -6,6 +6,8 @@
 namespace mend {
 
 std::string Utf8FromWide(std::wstring_view text);
+// Appends one code point (at most U+10FFFF, not a surrogate) to UTF-8 text.
+void AppendUtf8(std::string& out, char32_t c);
 std::wstring WideFromUtf8(std::string_view text);
 
 // Lower-cases the letters A to Z and leaves every other character alone.

@@ -1,5 +1,7 @@
 #include "ziplib/name_text.h"
 
+#include "common/text.h"
+
 namespace ziplib {
 
 namespace {
@@ -15,24 +17,6 @@ constexpr char16_t kCp437High[128] = {
     0x2588, 0x2584, 0x258C, 0x2590, 0x2580, 0x03B1, 0x00DF, 0x0393, 0x03C0, 0x03A3, 0x03C3, 0x00B5, 0x03C4,
     0x03A6, 0x0398, 0x03A9, 0x03B4, 0x221E, 0x03C6, 0x03B5, 0x2229, 0x2261, 0x00B1, 0x2265, 0x2264, 0x2320,
     0x2321, 0x00F7, 0x2248, 0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0};
-
-void AppendUtf8(std::string &out, char32_t c) {
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
 
 // Length of the well-formed UTF-8 sequence at text[i], or 0 when it is ill-formed.
 size_t SequenceLength(std::string_view text, size_t i) {
@@ -70,7 +54,7 @@ std::string Utf8FromCp437(std::string_view bytes) {
     out.reserve(bytes.size() * 2);
     for (char ch : bytes) {
         auto b = static_cast<unsigned char>(ch);
-        AppendUtf8(out, b < 0x80 ? b : kCp437High[b - 0x80]);
+        mend::AppendUtf8(out, b < 0x80 ? b : kCp437High[b - 0x80]);
     }
     return out;
 }
@@ -90,7 +74,7 @@ std::string RepairUtf8(std::string_view text) {
     for (size_t i = 0; i < text.size();) {
         size_t n = SequenceLength(text, i);
         if (n == 0) {
-            AppendUtf8(out, 0xFFFD);
+            mend::AppendUtf8(out, 0xFFFD);
             ++i;
         } else {
             out.append(text.substr(i, n));
