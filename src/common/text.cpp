@@ -66,9 +66,14 @@ std::string Utf8FromWide(std::wstring_view text) {
 }
 
 std::wstring WideFromUtf8(std::string_view text) {
-    std::wstring out;
+    size_t ascii = 0;
+    while (ascii < text.size() && static_cast<unsigned char>(text[ascii]) < 0x80)
+        ++ascii;
+    std::wstring out(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(ascii));
+    if (ascii == text.size())
+        return out;
     out.reserve(text.size());
-    size_t i = 0;
+    size_t i = ascii;
     while (i < text.size()) {
         unsigned char b = static_cast<unsigned char>(text[i]);
         int extra = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : -1;

@@ -194,19 +194,16 @@ void VBUZIP_CALL Callbacks::Listing(uint32_t /*uncompressedSize*/, uint32_t comp
             return;
         // The whole NUL-terminated path: a cut at a fixed length would list a member under a
         // name that the library does not know.
-        std::wstring folder, name;
-        SplitFolderAndName(mend::WideFromUtf8(path ? path : ""), folder, name);
         ZipDate date;
         date.year = static_cast<int32_t>(year);
         date.month = static_cast<int32_t>(month);
         date.day = static_cast<int32_t>(day);
         date.hour = static_cast<int32_t>(hour);
         date.minute = static_cast<int32_t>(minute);
-        std::wstring methodText = CutAtNul(mend::WideFromUtf8(method ? method : ""));
         bool encrypted = (encryption & 64) != 0;
-        int32_t ratio = static_cast<int16_t>(factor & 0xFFFF);
-        g_active->AddListEntry(std::move(name), std::move(folder), date, static_cast<int32_t>(compressedSize),
-                               crc, encrypted, ratio, methodText);
+        auto ratio = static_cast<int16_t>(factor & 0xFFFF);
+        g_active->AddListEntry(path ? path : "", date, static_cast<int32_t>(compressedSize), crc, encrypted, ratio,
+                               method);
     });
 }
 

@@ -26,6 +26,25 @@ cUnzip::ZipListEntry &cUnzip::Entry(int32_t lIndex) {
     return const_cast<ZipListEntry &>(static_cast<const cUnzip &>(*this).Entry(lIndex));
 }
 
+std::wstring cUnzip::FileName(int32_t lIndex) const {
+    return mend::WideFromUtf8(paths_.Name(Entry(lIndex).path));
+}
+
+std::wstring cUnzip::FileDirectory(int32_t lIndex) const {
+    return mend::WideFromUtf8(paths_.Folder(Entry(lIndex).path));
+}
+
+ZipDate cUnzip::FileDate(int32_t lIndex) const {
+    const ZipListEntry &entry = Entry(lIndex);
+    ZipDate date;
+    date.year = entry.year;
+    date.month = entry.month;
+    date.day = entry.day;
+    date.hour = entry.hour;
+    date.minute = entry.minute;
+    return date;
+}
+
 int32_t cUnzip::FilePackedSize(int32_t lIndex) const {
     const ZipListEntry &entry = Entry(lIndex);
     int64_t product = static_cast<int64_t>(entry.ratio) * entry.size;
@@ -37,8 +56,10 @@ int32_t cUnzip::FilePackedSize(int32_t lIndex) const {
 void cUnzip::ZipFile(const std::wstring &sFile) {
     zipFile_ = sFile;
     entries_.clear();
+    paths_.Clear();
     methods_.clear();
     methodIndex_.clear();
+    lastMethod_.clear();
 }
 
 int32_t cUnzip::Directory() {
@@ -52,16 +73,22 @@ int32_t cUnzip::Directory() {
 bool cUnzip::Unzip() {
     if (zipFile_.empty())
         return false;
-    std::vector<std::wstring> names;
-    for (const ZipListEntry &entry : entries_)
-        if (entry.selected)
-            names.push_back(mUnzip::ArchivePath(entry.folder, entry.name));
+    size_t selected = 0;
+    for (size_t i = 0; i < entries_.size(); ++i)
+        selected += entries_[i].selected ? 1 : 0;
     // An empty include list means the whole archive to the library, so a caller who deselected
     // every member must not reach it.
-    if (!entries_.empty() && names.empty())
+    if (!entries_.empty() && selected == 0)
         return false;
-    if (names.size() == entries_.size())
-        names.clear();
+    std::vector<std::wstring> names;
+    if (selected < entries_.size()) {
+        for (size_t i = 0; i < entries_.size(); ++i) {
+            const ZipListEntry &entry = entries_[i];
+            if (entry.selected)
+                names.push_back(mUnzip::ArchivePath(mend::WideFromUtf8(paths_.Folder(entry.path)),
+                                                    mend::WideFromUtf8(paths_.Name(entry.path))));
+        }
+    }
     options_.zipFile = zipFile_;
     options_.extractFolder = unzipFolder_;
     options_.fields.listOnly = 0;
@@ -91,31 +118,43 @@ void cUnzip::GetVersion(int32_t &lMajor, int32_t &lMinor, int32_t &lRevision, Zi
     lRevision = info.version[3][2];
 }
 
-void cUnzip::AddListEntry(std::wstring name, std::wstring folder, const ZipDate &date, int32_t size,
-                          uint32_t crc, bool encrypted, int32_t ratio, std::wstring method) {
-    if (name.empty() || name == std::wstring(1, L'\0'))
+void cUnzip::AddListEntry(std::string_view path, const ZipDate &date, int32_t size, uint32_t crc,
+                          bool encrypted, int16_t ratio, const char *method) {
+    mUnzip::PackedPath stored;
+    if (!paths_.Add(path, stored))
         return; // a folder entry of the archive
     ZipListEntry &entry = entries_.emplace_back();
-    entry.name = std::move(name);
-    entry.folder = std::move(folder);
-    entry.date = date;
+    entry.path = stored;
     entry.size = size;
+    entry.ratio = ratio;
+    entry.method = MethodIndex(method ? method : "");
+    // The library's DOS dates fit these fields; anything else is no date to the minute.
+    auto fits = [](int32_t value, int32_t most) { return value >= 0 && value <= most; };
+    if (fits(date.year, UINT16_MAX) && fits(date.month, 255) && fits(date.day, 255) && fits(date.hour, 255) &&
+        fits(date.minute, 255)) {
+        entry.year = static_cast<uint16_t>(date.year);
+        entry.month = static_cast<uint8_t>(date.month);
+        entry.day = static_cast<uint8_t>(date.day);
+        entry.hour = static_cast<uint8_t>(date.hour);
+        entry.minute = static_cast<uint8_t>(date.minute);
+    }
     entry.crc = crc;
     entry.encrypted = encrypted;
-    entry.ratio = ratio;
-    entry.method = MethodIndex(std::move(method));
 }
 
-uint16_t cUnzip::MethodIndex(std::wstring method) {
+uint16_t cUnzip::MethodIndex(const char *method) {
+    if (!methods_.empty() && std::strcmp(lastMethod_.c_str(), method) == 0)
+        return lastMethodIndex_; // the run of members with the same method as the one before
     auto known = methodIndex_.find(method);
-    if (known != methodIndex_.end())
-        return known->second;
-    if (methods_.size() > UINT16_MAX)
-        return 0; // more distinct texts than any real archive has: show the first one
-    methods_.push_back(method);
-    uint16_t index = static_cast<uint16_t>(methods_.size() - 1);
-    methodIndex_.emplace(std::move(method), index);
-    return index;
+    if (known == methodIndex_.end()) {
+        if (methods_.size() > UINT16_MAX)
+            return 0; // more distinct texts than any real archive has: show the first one
+        methods_.push_back(mUnzip::CutAtNul(mend::WideFromUtf8(method)));
+        known = methodIndex_.emplace(method, static_cast<uint16_t>(methods_.size() - 1)).first;
+    }
+    lastMethod_ = method;
+    lastMethodIndex_ = known->second;
+    return known->second;
 }
 
 void cUnzip::RaiseCancel(const std::wstring &sMsg, bool &bCancel) {

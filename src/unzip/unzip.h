@@ -5,13 +5,14 @@
 // Usage: set ZipFile and UnzipFolder, call Directory, read FileCount and FileName(i), clear
 // FileSelected(i) for unwanted members, call Unzip. Indexes run from 1 to FileCount.
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "unzip/chunked_list.h"
 #include "unzip/m_unzip.h"
+#include "unzip/member_paths.h"
 
 // A member's date and time, to the minute.
 struct ZipDate {
@@ -52,17 +53,17 @@ class cUnzip {
 
     // The listed members. Every getter raises error 9 for an index outside 1..FileCount.
     int32_t FileCount() const { return static_cast<int32_t>(entries_.size()); }
-    std::wstring FileName(int32_t lIndex) const { return Entry(lIndex).name; }
+    std::wstring FileName(int32_t lIndex) const;
     // "dir\sub" for the member dir/sub/file.txt; empty at the archive's root.
-    std::wstring FileDirectory(int32_t lIndex) const { return Entry(lIndex).folder; }
+    std::wstring FileDirectory(int32_t lIndex) const;
     // The compressed size that the library reports.
     int32_t FileSize(int32_t lIndex) const { return Entry(lIndex).size; }
     // Ratio times size over 100; error 6 when the product does not fit in 32 bits.
     int32_t FilePackedSize(int32_t lIndex) const;
     int32_t FileCompressionRatio(int32_t lIndex) const { return Entry(lIndex).ratio; }
-    ZipDate FileDate(int32_t lIndex) const { return Entry(lIndex).date; }
+    ZipDate FileDate(int32_t lIndex) const;
     uint32_t FileCRC(int32_t lIndex) const { return Entry(lIndex).crc; }
-    std::wstring FileCompressionMethod(int32_t lIndex) const { return methods_[Entry(lIndex).method]; }
+    const std::wstring &FileCompressionMethod(int32_t lIndex) const { return methods_[Entry(lIndex).method]; }
     bool FileEncrypted(int32_t lIndex) const { return Entry(lIndex).encrypted; }
     bool FileSelected(int32_t lIndex) const { return Entry(lIndex).selected; }
     void FileSelected(int32_t lIndex, bool bSelected) { Entry(lIndex).selected = bSelected; }
@@ -101,13 +102,14 @@ class cUnzip {
   private:
     friend class mUnzip::Callbacks;
 
+    // A listed member, kept small: a listing may hold tens of thousands of them.
     struct ZipListEntry {
-        std::wstring name;
-        std::wstring folder;
+        mUnzip::PackedPath path = 0; // name and folder, in paths_
         int32_t size = 0;
-        int32_t ratio = 0;
+        int16_t ratio = 0;   // the library's factor is a 16-bit value
         uint16_t method = 0; // index into methods_
-        ZipDate date;
+        uint16_t year = 0;
+        uint8_t month = 0, day = 0, hour = 0, minute = 0;
         uint32_t crc = 0;
         bool encrypted = false;
         bool selected = true;
@@ -115,11 +117,12 @@ class cUnzip {
 
     const ZipListEntry &Entry(int32_t lIndex) const;
     ZipListEntry &Entry(int32_t lIndex);
-    uint16_t MethodIndex(std::wstring method);
+    uint16_t MethodIndex(const char *method);
 
     // Reached from the library's callbacks only.
-    void AddListEntry(std::wstring name, std::wstring folder, const ZipDate &date, int32_t size, uint32_t crc,
-                      bool encrypted, int32_t ratio, std::wstring method);
+    // `path` is the member path as the library sent it (UTF-8, "/" between folders).
+    void AddListEntry(std::string_view path, const ZipDate &date, int32_t size, uint32_t crc, bool encrypted,
+                      int16_t ratio, const char *method);
     void RaiseCancel(const std::wstring &sMsg, bool &bCancel);
     void RaiseOverwritePrompt(const std::wstring &sFile, int32_t &eResponse);
     void RaisePasswordRequest(std::wstring &sPassword, bool &bCancel);
@@ -127,11 +130,14 @@ class cUnzip {
 
     std::wstring zipFile_;
     std::wstring unzipFolder_;
-    // A deque: a listing of many thousand members grows it without moving what it holds.
-    std::deque<ZipListEntry> entries_;
-    // The few distinct method texts of the listing ("Stored", "Defl:N"), kept once each.
+    mUnzip::ChunkedList<ZipListEntry> entries_;
+    mUnzip::MemberPaths paths_;
+    // The few distinct method texts of the listing ("Stored", "Defl:N"), kept once each, found by
+    // the library's bytes so that a member's method costs no conversion.
     std::vector<std::wstring> methods_;
-    std::unordered_map<std::wstring, uint16_t> methodIndex_;
+    std::unordered_map<std::string, uint16_t> methodIndex_;
+    std::string lastMethod_;
+    uint16_t lastMethodIndex_ = 0;
     mUnzip::WideUnzipOptions options_;
     int32_t libraryStatus_ = 0;
 };

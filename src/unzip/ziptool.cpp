@@ -4,10 +4,11 @@
 //   ziptool extract ARCHIVE FOLDER [NAME...]
 //       extracts the members with those file names (all without names) and prints the library's messages
 // Exit status: 0 on success, 1 when the library failed, 2 for a wrong command line.
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <string>
-#include <unordered_set>
+#include <vector>
 
 #include "common/error.h"
 #include "common/text.h"
@@ -44,8 +45,8 @@ int List(const std::wstring &archive) {
     return unzip.LibraryStatus() == 0 ? 0 : 1;
 }
 
-int Extract(const std::wstring &archive, const std::wstring &folder,
-            const std::unordered_set<std::wstring> &names) {
+int Extract(const std::wstring &archive, const std::wstring &folder, std::vector<std::wstring> names) {
+    std::sort(names.begin(), names.end());
     cUnzip unzip;
     unzip.Progress = [](int32_t, const std::wstring &sMsg) {
         Print(sMsg);
@@ -57,7 +58,7 @@ int Extract(const std::wstring &archive, const std::wstring &folder,
     unzip.Directory();
     if (!names.empty()) {
         for (int32_t i = 1; i <= unzip.FileCount(); ++i)
-            if (names.count(unzip.FileName(i)) == 0)
+            if (!std::binary_search(names.begin(), names.end(), unzip.FileName(i)))
                 unzip.FileSelected(i, false);
     }
     return unzip.Unzip() ? 0 : 1;
@@ -78,9 +79,9 @@ int main(int argc, char **argv) {
         if (command == "list" && argc == 3)
             return List(Arg(argv[2]));
         if (command == "extract" && argc >= 4) {
-            std::unordered_set<std::wstring> names;
+            std::vector<std::wstring> names;
             for (int i = 4; i < argc; ++i)
-                names.insert(Arg(argv[i]));
+                names.push_back(Arg(argv[i]));
             return Extract(Arg(argv[2]), Arg(argv[3]), names);
         }
         return Usage();

@@ -1,6 +1,7 @@
 #include "ziplib/listing.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace ziplib {
 
@@ -28,54 +29,85 @@ bool IsLeapYear(uint32_t y) {
 
 } // namespace
 
-std::string MethodText(uint16_t method, uint16_t flags) {
+void MethodText(uint16_t method, uint16_t flags, char (&out)[12]) {
+    const char *name = nullptr;
     switch (method) {
     case 0:
-        return "Stored";
+        name = "Stored";
+        break;
     case 1:
-        return "Shrunk";
+        name = "Shrunk";
+        break;
     case 2:
     case 3:
     case 4:
     case 5:
-        return "Reduce" + std::to_string(method - 1);
+        std::snprintf(out, sizeof out, "Reduce%d", method - 1);
+        return;
     case 6:
-        return "Implode";
+        name = "Implode";
+        break;
     case 7:
-        return "Token";
+        name = "Token";
+        break;
     case 8: {
         static const char *const kLevels[] = {"Defl:N", "Defl:X", "Defl:F", "Defl:S"};
-        return kLevels[(flags >> 1) & 3];
+        name = kLevels[(flags >> 1) & 3];
+        break;
     }
     case 9:
-        return "Defl64";
+        name = "Defl64";
+        break;
     case 10:
-        return "PKDCL";
+        name = "PKDCL";
+        break;
     case 12:
-        return "BZip2";
+        name = "BZip2";
+        break;
     case 14:
-        return "LZMA";
+        name = "LZMA";
+        break;
     case 18:
-        return "Terse";
+        name = "Terse";
+        break;
     case 19:
-        return "LZ77";
+        name = "LZ77";
+        break;
     case 93:
-        return "Zstd";
+        name = "Zstd";
+        break;
     case 94:
-        return "MP3";
+        name = "MP3";
+        break;
     case 95:
-        return "XZ";
+        name = "XZ";
+        break;
     case 96:
-        return "JPEG";
+        name = "JPEG";
+        break;
     case 97:
-        return "WavPack";
+        name = "WavPack";
+        break;
     case 98:
-        return "PPMd";
+        name = "PPMd";
+        break;
     case 99:
-        return "AES";
+        name = "AES";
+        break;
     default:
-        return "Unk:" + std::to_string(method);
+        std::snprintf(out, sizeof out, "Unk:%u", static_cast<unsigned>(method));
+        return;
     }
+    size_t n = 0;
+    for (; name[n] && n + 1 < sizeof out; ++n)
+        out[n] = name[n];
+    out[n] = '\0';
+}
+
+std::string MethodText(uint16_t method, uint16_t flags) {
+    char text[12];
+    MethodText(method, flags, text);
+    return text;
 }
 
 void DecodeDosDateTime(uint16_t date, uint16_t time, ListedMember &out) {
@@ -91,14 +123,18 @@ void DecodeDosDateTime(uint16_t date, uint16_t time, ListedMember &out) {
 }
 
 ListedMember Describe(const ZipEntry &entry) {
+    return Describe(entry, entry.listedName);
+}
+
+ListedMember Describe(const ZipEntry &entry, std::string_view path) {
     ListedMember m;
     m.size = Clamp32(entry.size);
     m.compressedSize = Clamp32(entry.compressedSize);
     m.factor = PercentSaved(entry.size, entry.compressedSize);
     DecodeDosDateTime(entry.dosDate, entry.dosTime, m);
     m.flag = entry.HasDataDescriptor() ? 'D' : ' ';
-    m.path = entry.listedName;
-    m.method = MethodText(entry.method, entry.flags);
+    m.path = path;
+    MethodText(entry.method, entry.flags, m.method);
     m.crc = entry.crc;
     m.encryption = entry.Encrypted() || entry.StrongEncryption() ? 'E' : ' ';
     return m;

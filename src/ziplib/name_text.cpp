@@ -1,5 +1,7 @@
 #include "ziplib/name_text.h"
 
+#include <cstring>
+
 #include "common/text.h"
 
 namespace ziplib {
@@ -84,13 +86,32 @@ std::string RepairUtf8(std::string_view text) {
     return out;
 }
 
-std::string PrintableName(std::string_view utf8) {
-    std::string out(utf8);
-    for (char &c : out) {
+bool IsPrintableAscii(std::string_view bytes) {
+    // Eight bytes at a time: a byte is outside 0x20..0x7E exactly when adding 0x60 does not set
+    // its high bit (below 0x20) or adding 0x01 does (0x7F and up), or it had the bit already.
+    constexpr uint64_t kOnes = 0x0101010101010101, kHigh = 0x8080808080808080;
+    size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        uint64_t w;
+        std::memcpy(&w, bytes.data() + i, 8);
+        uint64_t low = ~((w & ~kHigh) + 0x60 * kOnes);
+        uint64_t high = (w & ~kHigh) + 0x01 * kOnes;
+        if ((w | low | high) & kHigh)
+            return false;
+    }
+    for (; i < bytes.size(); ++i) {
+        auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x20 || b > 0x7E)
+            return false;
+    }
+    return true;
+}
+
+void MakePrintable(std::string &utf8) {
+    for (char &c : utf8) {
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
             c = '?';
     }
-    return out;
 }
 
 } // namespace ziplib

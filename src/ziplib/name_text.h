@@ -18,7 +18,11 @@ bool IsValidUtf8(std::string_view text);
 // `text` with every ill-formed UTF-8 sequence replaced by U+FFFD.
 std::string RepairUtf8(std::string_view text);
 
+// True when every byte is printable ASCII (0x20 to 0x7E): such a name reads the same in code
+// page 437 and UTF-8 and has nothing to replace for the listing.
+bool IsPrintableAscii(std::string_view bytes);
+
 // The form shown in the listing: control characters (NUL included) become '?'.
-std::string PrintableName(std::string_view utf8);
+void MakePrintable(std::string &utf8);
 
 } // namespace ziplib

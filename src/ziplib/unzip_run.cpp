@@ -1,6 +1,8 @@
 #include "ziplib/unzip_run.h"
 
+#include <algorithm>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -56,8 +58,9 @@ class Extraction {
     ArchiveFile &archive_;
     std::string root_;
     MemberDecoder decoder_;
-    std::unordered_map<std::string, bool> includes_; // name -> matched
-    std::unordered_set<std::string> excludes_;
+    // Views of the names in options_: name -> matched.
+    std::unordered_map<std::string_view, bool> includes_;
+    std::unordered_set<std::string_view> excludes_;
     std::unordered_set<std::string> written_; // case-folded output paths of this run
     std::string password_;
     bool havePassword_ = false;
@@ -65,38 +68,74 @@ class Extraction {
 };
 
 long Extraction::Run(const DirectoryLocation &location) {
-    // A first pass learns where every member's data lies; members of a directory that cannot be
-    // read to its end are not trusted at all.
-    DataLayout layout(archive_, location);
-    if (!layout.Damage().empty())
-        Fail(kStatusArchiveDamaged, layout.Damage());
     for (const auto &name : options_.includeNames)
         includes_.emplace(name, false);
     for (const auto &name : options_.excludeNames)
         excludes_.insert(name);
+
+    // Members of a directory that cannot be read to its end are not trusted at all, so the whole
+    // directory is read before anything is written: where every member's data lies (DataLayout)
+    // and, when names were asked for, where those members' entries are.
+    DirectoryReader reader(archive_, location);
+    ZipEntry entry;
+    std::optional<DataLayout> layout;
+    std::vector<DirectoryReader::Place> chosen;
+    if (includes_.empty()) {
+        layout.emplace(archive_, location);
+        if (!layout->Damage().empty())
+            Fail(kStatusArchiveDamaged, layout->Damage());
+    } else {
+        std::vector<uint64_t> offsets;
+        offsets.reserve(static_cast<size_t>(std::min<uint64_t>(location.entryCount, 1u << 20)));
+        for (DirectoryReader::Place place = reader.Tell(); reader.NextRaw(entry); place = reader.Tell()) {
+            if (reader.OffsetKnown())
+                offsets.push_back(entry.localOffset);
+            // Most members of a long archive are not asked for: turn those away by their stored
+            // name before decoding anything.
+            if (reader.ListedAsStored() && includes_.count(reader.RawName()) == 0)
+                continue;
+            reader.Decode(entry);
+            if (Wanted(entry))
+                chosen.push_back(place);
+        }
+        if (!reader.Damage().empty())
+            Fail(kStatusArchiveDamaged, reader.Damage());
+        layout.emplace(std::move(offsets), location.start);
+    }
     if (!options_.testOnly)
         EnsureExtractionFolder(root_);
 
     long status = kStatusOk;
-    DirectoryReader reader(archive_, location);
-    ZipEntry entry;
-    while (reader.Next(entry)) {
-        if (!Wanted(entry))
-            continue;
+    auto process = [&] {
         if (host_.ShouldStop(entry.listedName)) {
             host_.Print("stopped by the host before " + entry.listedName);
-            return kStatusStopped;
+            return false;
         }
-        layout.Apply(entry, reader.OffsetKnown());
+        layout->Apply(entry, reader.OffsetKnown());
         try {
             Member(entry);
         } catch (const std::exception &e) {
             host_.Print(entry.listedName + ": " + MessageOf(e));
             status = kStatusMemberFailed;
         }
+        return true;
+    };
+    if (includes_.empty()) {
+        while (reader.Next(entry)) {
+            if (Wanted(entry) && !process())
+                return kStatusStopped;
+        }
+        if (!reader.Damage().empty())
+            Fail(kStatusArchiveDamaged, reader.Damage());
+    } else {
+        for (const DirectoryReader::Place &place : chosen) {
+            reader.Seek(place);
+            if (!reader.Next(entry))
+                Fail(kStatusArchiveDamaged, reader.Damage()); // read a moment ago: the file changed
+            if (!process())
+                return kStatusStopped;
+        }
     }
-    if (!reader.Damage().empty())
-        Fail(kStatusArchiveDamaged, reader.Damage());
     for (const auto &name : options_.includeNames) { // in the caller's order, each name once
         auto found = includes_.find(name);
         if (found != includes_.end() && !found->second) {
@@ -257,12 +296,19 @@ long Run(const RunOptions &options, Host &host) {
         if (options.listOnly) {
             DirectoryReader reader(*archive, location);
             ZipEntry entry;
-            while (reader.Next(entry)) {
-                if (host.ShouldStop(entry.listedName)) {
-                    host.Print("stopped by the host before " + entry.listedName);
+            std::string listed; // NUL-terminated for the host, its storage reused
+            while (reader.NextRaw(entry)) {
+                if (reader.ListedAsStored()) {
+                    listed.assign(reader.RawName()); // nothing to decode: the common case, kept cheap
+                } else {
+                    reader.Decode(entry);
+                    listed.assign(entry.listedName);
+                }
+                if (host.ShouldStop(listed)) {
+                    host.Print("stopped by the host before " + listed);
                     return kStatusStopped;
                 }
-                host.List(Describe(entry));
+                host.List(Describe(entry, listed));
             }
             if (!reader.Damage().empty())
                 Fail(kStatusArchiveDamaged, reader.Damage());

@@ -53,7 +53,7 @@ class CallbackHost : public ziplib::Host {
         if (!callbacks_ || !callbacks_->listing)
             return;
         callbacks_->listing(m.size, m.compressedSize, static_cast<uint32_t>(m.factor), m.month, m.day, m.year,
-                            m.hour, m.minute, m.flag, m.path.c_str(), m.method.c_str(), m.crc, m.encryption);
+                            m.hour, m.minute, m.flag, m.path.data(), m.method, m.crc, m.encryption);
     }
 
     bool ShouldStop(const std::string &memberPath) override {

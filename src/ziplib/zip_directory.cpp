@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <optional>
 
 #include "ziplib/little_endian.h"
@@ -29,6 +30,18 @@ constexpr size_t kMaxCommentSize = 0xFFFF;
 class SequentialReader {
   public:
     SequentialReader(ArchiveFile &file, uint64_t start, uint64_t end) : file_(file), pos_(start), end_(end) {}
+
+    uint64_t Position() const { return pos_; }
+    // Goes to `position`, keeping the buffered bytes when they cover it.
+    void Seek(uint64_t position) {
+        uint64_t bufferStart = pos_ - bufferPos_;
+        if (position >= bufferStart && position - bufferStart <= filled_) {
+            bufferPos_ = static_cast<size_t>(position - bufferStart);
+        } else {
+            bufferPos_ = filled_ = 0;
+        }
+        pos_ = position;
+    }
 
     // The next `n` bytes, valid until the next call; null when they are not all there.
     const uint8_t *Take(size_t n) {
@@ -173,19 +186,24 @@ EndInfo FindEndRecord(ArchiveFile &file) {
         Fail(kStatusNotAnArchive, "the file is too small to be a zip archive");
     size_t tailSize = static_cast<size_t>(std::min<uint64_t>(fileSize, kEndSize + kMaxCommentSize));
     uint64_t tailStart = fileSize - tailSize;
-    std::vector<uint8_t> tail(tailSize);
-    file.ReadExactly(tailStart, tail.data(), tailSize);
+    std::unique_ptr<uint8_t[]> tail(new uint8_t[tailSize]);
+    file.ReadExactly(tailStart, tail.get(), tailSize);
 
     // The last well-formed end record that does not sit inside the comment of an earlier one:
     // that skips fake records planted in a comment, and tolerates junk after the archive.
     std::optional<EndInfo> chosen;
-    for (size_t i = 0; i + kEndSize <= tailSize; ++i) {
-        if (Get32(&tail[i]) != kEndSignature)
+    const uint8_t *const begin = tail.get(), *const last = begin + (tailSize - kEndSize);
+    for (const uint8_t *at = begin; at <= last; ++at) {
+        at = static_cast<const uint8_t *>(std::memchr(at, 'P', static_cast<size_t>(last - at) + 1));
+        if (!at)
+            break;
+        if (Get32(at) != kEndSignature)
             continue;
+        size_t i = static_cast<size_t>(at - begin);
         uint64_t pos = tailStart + i;
         if (chosen && pos < chosen->recordEnd)
             continue;
-        if (auto info = TryEndRecord(file, pos, &tail[i]))
+        if (auto info = TryEndRecord(file, pos, at))
             chosen = info;
     }
     if (!chosen) {
@@ -197,45 +215,47 @@ EndInfo FindEndRecord(ArchiveFile &file) {
     return *chosen;
 }
 
-// Applies the ZIP64 and Unicode-path extra fields of one entry.
-void ReadExtraFields(ZipEntry &entry, const uint8_t *extra, size_t size, bool &offsetKnown,
-                     uint32_t diskStart) {
+constexpr uint16_t kZip64Field = 0x0001;
+constexpr uint16_t kUnicodePathField = 0x7075;
+
+// Calls `visit(id, data, length)` for every extra field that lies wholly inside `size` bytes.
+template <typename Visit> void ForEachExtraField(const uint8_t *extra, size_t size, Visit &&visit) {
+    for (size_t i = 0; i + 4 <= size;) {
+        uint16_t id = Get16(extra + i), length = Get16(extra + i + 2);
+        if (i + 4 + length > size)
+            break;
+        visit(id, extra + i + 4, length);
+        i += 4 + length;
+    }
+}
+
+// Takes the sizes, offset and disk that the fixed fields leave saturated from the first ZIP64
+// extra field, and marks an entry that cannot be used without them.
+void ReadZip64Field(ZipEntry &entry, const uint8_t *extra, size_t size, bool &offsetKnown, uint32_t diskStart) {
     bool needSize = entry.size == 0xFFFFFFFF, needCompressed = entry.compressedSize == 0xFFFFFFFF;
     bool needOffset = entry.localOffset == 0xFFFFFFFF, needDisk = diskStart == 0xFFFF;
     bool sawZip64 = false;
-    for (size_t i = 0; i + 4 <= size;) {
-        uint16_t id = Get16(extra + i), length = Get16(extra + i + 2);
-        const uint8_t *data = extra + i + 4;
-        if (i + 4 + length > size)
-            break;
-        if (id == 0x0001 && !sawZip64) {
-            sawZip64 = true;
-            size_t at = 0;
-            auto take = [&](uint64_t &field, size_t width) {
-                if (at + width > length)
-                    return false;
-                field = width == 8 ? Get64(data + at) : Get32(data + at);
-                at += width;
-                return true;
-            };
-            uint64_t disk = 0;
-            bool ok = (!needSize || take(entry.size, 8)) &&
-                      (!needCompressed || take(entry.compressedSize, 8)) &&
-                      (!needOffset || take(entry.localOffset, 8)) && (!needDisk || take(disk, 4));
-            if (ok) {
-                needSize = needCompressed = needOffset = false;
-                if (needDisk && disk == 0)
-                    needDisk = false;
-            }
-        } else if (id == 0x7075 && length >= 5 && data[0] == 1) {
-            std::string utf8(reinterpret_cast<const char *>(data + 5), length - 5);
-            uLong crc = crc32(0L, reinterpret_cast<const Bytef *>(entry.rawName.data()),
-                              static_cast<uInt>(entry.rawName.size()));
-            if (Get32(data + 1) == crc && IsValidUtf8(utf8))
-                entry.name = utf8;
+    ForEachExtraField(extra, size, [&](uint16_t id, const uint8_t *data, size_t length) {
+        if (id != kZip64Field || sawZip64)
+            return;
+        sawZip64 = true;
+        size_t at = 0;
+        auto take = [&](uint64_t &field, size_t width) {
+            if (at + width > length)
+                return false;
+            field = width == 8 ? Get64(data + at) : Get32(data + at);
+            at += width;
+            return true;
+        };
+        uint64_t disk = 0;
+        bool ok = (!needSize || take(entry.size, 8)) && (!needCompressed || take(entry.compressedSize, 8)) &&
+                  (!needOffset || take(entry.localOffset, 8)) && (!needDisk || take(disk, 4));
+        if (ok) {
+            needSize = needCompressed = needOffset = false;
+            if (needDisk && disk == 0)
+                needDisk = false;
         }
-        i += 4 + length;
-    }
+    });
     if (needSize || needCompressed || needOffset) {
         entry.problem =
             "its directory entry gives ZIP64 sizes or offset without the ZIP64 extra field that holds them";
@@ -245,32 +265,17 @@ void ReadExtraFields(ZipEntry &entry, const uint8_t *extra, size_t size, bool &o
         entry.problem = "its data lies on another disk";
 }
 
-bool ReadEntry(SequentialReader &reader, ZipEntry &entry, bool &offsetKnown) {
-    const uint8_t *h = reader.Take(kEntrySize);
-    if (!h || Get32(h) != kEntrySignature)
-        return false;
-    entry.madeBy = Get16(h + 4);
-    entry.flags = Get16(h + 8);
-    entry.method = Get16(h + 10);
-    entry.dosTime = Get16(h + 12);
-    entry.dosDate = Get16(h + 14);
-    entry.crc = Get32(h + 16);
-    entry.compressedSize = Get32(h + 20);
-    entry.size = Get32(h + 24);
-    size_t nameSize = Get16(h + 28), extraSize = Get16(h + 30), commentSize = Get16(h + 32);
-    uint32_t diskStart = Get16(h + 34);
-    entry.externalAttributes = Get32(h + 38);
-    entry.localOffset = Get32(h + 42);
-    const uint8_t *rest = reader.Take(nameSize + extraSize + commentSize);
-    if (!rest)
-        return false;
-    entry.rawName.assign(reinterpret_cast<const char *>(rest), nameSize);
-    if (entry.flags & 0x0800) {
+// The name from the stored bytes, then from any Unicode path field that belongs to them.
+void DecodeName(ZipEntry &entry, const uint8_t *extra, size_t extraSize, bool unicodeField) {
+    if (IsPrintableAscii(entry.rawName)) {
+        entry.name = entry.rawName; // nearly every real name: the same in every encoding
+    } else if (entry.flags & 0x0800) {
         if (IsValidUtf8(entry.rawName)) {
             entry.name = entry.rawName;
         } else {
             entry.name = RepairUtf8(entry.rawName);
-            entry.problem = "its name is marked as UTF-8 but is not valid UTF-8";
+            if (entry.problem.empty())
+                entry.problem = "its name is marked as UTF-8 but is not valid UTF-8";
         }
     } else if ((entry.madeBy >> 8) == 3 && IsValidUtf8(entry.rawName)) {
         // Unix zip tools write the bytes of the system's (nowadays UTF-8) names without setting
@@ -279,10 +284,19 @@ bool ReadEntry(SequentialReader &reader, ZipEntry &entry, bool &offsetKnown) {
     } else {
         entry.name = Utf8FromCp437(entry.rawName);
     }
-    offsetKnown = true;
-    ReadExtraFields(entry, rest + nameSize, extraSize, offsetKnown, diskStart);
-    entry.listedName = PrintableName(entry.name);
-    return true;
+    if (unicodeField) {
+        ForEachExtraField(extra, extraSize, [&](uint16_t id, const uint8_t *data, size_t length) {
+            if (id != kUnicodePathField || length < 5 || data[0] != 1)
+                return;
+            std::string_view utf8(reinterpret_cast<const char *>(data + 5), length - 5);
+            uLong crc = crc32(0L, reinterpret_cast<const Bytef *>(entry.rawName.data()),
+                              static_cast<uInt>(entry.rawName.size()));
+            if (Get32(data + 1) == crc && IsValidUtf8(utf8))
+                entry.name.assign(utf8);
+        });
+    }
+    entry.listedName = entry.name;
+    MakePrintable(entry.listedName);
 }
 
 } // namespace
@@ -305,16 +319,51 @@ DirectoryReader::~DirectoryReader() {
 }
 
 bool DirectoryReader::Next(ZipEntry &entry) {
+    if (!NextRaw(entry))
+        return false;
+    Decode(entry);
+    return true;
+}
+
+bool DirectoryReader::NextRaw(ZipEntry &entry) {
+    pending_ = false;
     if (index_ >= location_.entryCount || !damage_.empty())
         return false;
     entry.problem.clear();
     entry.dataLimit = 0;
-    if (!ReadEntry(*buffer_, entry, offsetKnown_)) {
+    const uint8_t *h = buffer_->Take(kEntrySize);
+    const uint8_t *rest = nullptr;
+    if (h && Get32(h) == kEntrySignature)
+        rest = buffer_->Take(size_t{Get16(h + 28)} + Get16(h + 30) + Get16(h + 32));
+    if (!rest) {
         damage_ = "the archive's directory is damaged at entry " + std::to_string(index_ + 1) + " of " +
                   std::to_string(location_.entryCount);
         return false;
     }
     ++index_;
+    entry.madeBy = Get16(h + 4);
+    entry.flags = Get16(h + 8);
+    entry.method = Get16(h + 10);
+    entry.dosTime = Get16(h + 12);
+    entry.dosDate = Get16(h + 14);
+    entry.crc = Get32(h + 16);
+    entry.compressedSize = Get32(h + 20);
+    entry.size = Get32(h + 24);
+    uint32_t diskStart = Get16(h + 34);
+    entry.externalAttributes = Get32(h + 38);
+    entry.localOffset = Get32(h + 42);
+    rawName_ = std::string_view(reinterpret_cast<const char *>(rest), Get16(h + 28));
+    extra_ = rest + rawName_.size();
+    extraSize_ = Get16(h + 30);
+    unicodeField_ = false;
+    ForEachExtraField(extra_, extraSize_, [&](uint16_t id, const uint8_t *, size_t) {
+        unicodeField_ = unicodeField_ || id == kUnicodePathField;
+    });
+    offsetKnown_ = true;
+    bool zip64 = entry.size == 0xFFFFFFFF || entry.compressedSize == 0xFFFFFFFF ||
+                 entry.localOffset == 0xFFFFFFFF || diskStart == 0xFFFF;
+    if (zip64 || diskStart != 0)
+        ReadZip64Field(entry, extra_, extraSize_, offsetKnown_, diskStart);
     if (offsetKnown_) {
         if (entry.localOffset > UINT64_MAX - location_.prefixSize) {
             offsetKnown_ = false;
@@ -324,7 +373,31 @@ bool DirectoryReader::Next(ZipEntry &entry) {
             entry.localOffset += location_.prefixSize;
         }
     }
+    pending_ = true;
     return true;
+}
+
+DirectoryReader::Place DirectoryReader::Tell() const {
+    return {buffer_->Position(), index_};
+}
+
+void DirectoryReader::Seek(const Place &place) {
+    buffer_->Seek(place.position);
+    index_ = place.index;
+    pending_ = false;
+    damage_.clear();
+}
+
+bool DirectoryReader::ListedAsStored() const {
+    return pending_ && !unicodeField_ && IsPrintableAscii(rawName_);
+}
+
+void DirectoryReader::Decode(ZipEntry &entry) {
+    if (!pending_)
+        return;
+    pending_ = false;
+    entry.rawName.assign(rawName_);
+    DecodeName(entry, extra_, extraSize_, unicodeField_);
 }
 
 DataLayout::DataLayout(ArchiveFile &file, const DirectoryLocation &location)
@@ -332,12 +405,22 @@ DataLayout::DataLayout(ArchiveFile &file, const DirectoryLocation &location)
     DirectoryReader reader(file, location);
     offsets_.reserve(static_cast<size_t>(std::min<uint64_t>(location.entryCount, 1u << 20)));
     ZipEntry entry;
-    while (reader.Next(entry)) {
+    while (reader.NextRaw(entry)) {
         if (reader.OffsetKnown())
             offsets_.push_back(entry.localOffset);
     }
     damage_ = reader.Damage();
-    std::sort(offsets_.begin(), offsets_.end());
+    Sort();
+}
+
+DataLayout::DataLayout(std::vector<uint64_t> offsets, uint64_t directoryStart)
+    : offsets_(std::move(offsets)), directoryStart_(directoryStart) {
+    Sort();
+}
+
+void DataLayout::Sort() {
+    if (!std::is_sorted(offsets_.begin(), offsets_.end())) // zip tools write the directory in data order
+        std::sort(offsets_.begin(), offsets_.end());
 }
 
 // Overlapping entries are the classic way to make a small archive expand into a huge amount

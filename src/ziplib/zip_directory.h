@@ -4,6 +4,7 @@
 // local headers are only checked against it.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ziplib/archive_file.h"
@@ -63,6 +64,22 @@ class DirectoryReader {
     // The next entry into `entry` (its strings' storage reused); false at the end or when the
     // directory is damaged (then Damage() says where).
     bool Next(ZipEntry &entry);
+    // Like Next, but leaves the names (rawName, name, listedName) as they were: for passes that
+    // need only where the data lies, or that look at RawName() first. Decode() completes the entry.
+    bool NextRaw(ZipEntry &entry);
+    void Decode(ZipEntry &entry);
+    // The stored name bytes of the entry that NextRaw read, until the next call.
+    std::string_view RawName() const { return rawName_; }
+    // True when that entry's listed name will be exactly RawName() (printable ASCII, and no
+    // Unicode path field that could replace it).
+    bool ListedAsStored() const;
+    // Where the next entry starts, to come back to it with Seek and read it again.
+    struct Place {
+        uint64_t position = 0;
+        uint64_t index = 0;
+    };
+    Place Tell() const;
+    void Seek(const Place &place);
     // Whether the last entry's local header offset is known (a ZIP64 entry may lack it).
     bool OffsetKnown() const { return offsetKnown_; }
     const std::string &Damage() const { return damage_; }
@@ -74,6 +91,12 @@ class DirectoryReader {
     uint64_t index_ = 0;
     bool offsetKnown_ = false;
     std::string damage_;
+    // The entry that NextRaw read, pointing into the buffer.
+    bool pending_ = false;
+    std::string_view rawName_;
+    const uint8_t *extra_ = nullptr;
+    size_t extraSize_ = 0;
+    bool unicodeField_ = false;
 };
 
 // Where every member's data lies, so that each member gets the room up to the next local
@@ -82,11 +105,14 @@ class DataLayout {
   public:
     // Reads the whole directory once; Damage() is non-empty when it could not be read to its end.
     DataLayout(ArchiveFile &file, const DirectoryLocation &location);
+    // From the local header offsets of every entry whose offset is known.
+    DataLayout(std::vector<uint64_t> offsets, uint64_t directoryStart);
     // Sets entry.dataLimit, and entry.problem for data shared with another member.
     void Apply(ZipEntry &entry, bool offsetKnown) const;
     const std::string &Damage() const { return damage_; }
 
   private:
+    void Sort();
     std::vector<uint64_t> offsets_; // sorted
     uint64_t directoryStart_;
     std::string damage_;

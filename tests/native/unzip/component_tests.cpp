@@ -95,11 +95,26 @@ TEST_F(Component, ChosenMembersGoBackAsArchivePaths) {
     EXPECT_FALSE(unzip.FileSelected(3)) << "the selection outlives the extraction";
 }
 
-TEST_F(Component, ListsAPathLongerThan256BytesWhole) {
-    std::string folder(280, 'd');
-    ListMembers({folder + "/name.txt"});
-    EXPECT_EQ(unzip.FileName(1), L"name.txt");
-    EXPECT_EQ(unzip.FileDirectory(1).size(), 280u);
+TEST_F(Component, ListingSplitsEveryPathLikeSplitFolderAndName) {
+    // Odd paths, a folder longer than 256 bytes and one longer than the list's 64 KiB blocks,
+    // among enough short members to fill several blocks of both the paths and the entries.
+    std::vector<std::string> paths = {"dir/sub/file.txt", "/abs/file", "/top", "a//b", "x/y/", "\xC3\xA9t\xC3\xA9/n",
+                                      std::string(280, 'd') + "/name.txt", std::string(70000, 'e') + "/long.txt"};
+    for (int i = 0; i < 6000; ++i)
+        paths.insert(paths.begin() + 4, "f" + std::to_string(i) + ".txt");
+    ListMembers(paths);
+    int32_t index = 0;
+    for (const std::string &path : paths) {
+        std::wstring folder, name;
+        mUnzip::SplitFolderAndName(mend::WideFromUtf8(path), folder, name);
+        if (name.empty())
+            continue; // a folder entry: not listed
+        ++index;
+        ASSERT_LE(index, unzip.FileCount());
+        ASSERT_EQ(unzip.FileName(index), name) << path.substr(0, 40);
+        ASSERT_EQ(unzip.FileDirectory(index), folder) << path.substr(0, 40);
+    }
+    EXPECT_EQ(index, unzip.FileCount());
 }
 
 TEST_F(Component, DirectoryAppendsAndZipFileStartsOver) {

@@ -6,6 +6,7 @@
 #include "ziplib/archive_file.h"
 #include "ziplib/listing.h"
 #include "ziplib/member_path.h"
+#include "ziplib/name_text.h"
 #include "ziplib/zip_directory.h"
 
 using namespace ziplib;
@@ -87,4 +88,37 @@ TEST(Directory, DamagedEntryEndsTheDirectoryWithWhatCameBefore) {
     ZipDirectory d = ReadDirectory(archive);
     EXPECT_EQ(d.entries.size(), 1u);
     EXPECT_NE(d.damage.find("entry 2 of 3"), std::string::npos) << d.damage;
+}
+
+TEST(Directory, ReadsAnEntryAgainFromWhereItStarted) {
+    // Enough entries that the first ones have left the reader's buffer when it comes back.
+    std::vector<ziptest::Member> members;
+    for (int i = 0; i < 3000; ++i)
+        members.push_back({"member-" + std::to_string(i) + std::string(20, 'x') + ".txt", "data"});
+    std::string bytes = ziptest::Build(members);
+    MemoryArchive archive(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+    DirectoryLocation location = LocateDirectory(archive);
+    DirectoryReader reader(archive, location);
+    std::vector<DirectoryReader::Place> places;
+    ZipEntry entry;
+    for (DirectoryReader::Place place = reader.Tell(); reader.NextRaw(entry); place = reader.Tell())
+        places.push_back(place);
+    ASSERT_EQ(places.size(), members.size());
+    for (size_t i : {size_t{2999}, size_t{0}, size_t{1}, size_t{1500}, size_t{1501}}) {
+        reader.Seek(places[i]);
+        ASSERT_TRUE(reader.Next(entry));
+        EXPECT_EQ(entry.name, members[i].name);
+        EXPECT_EQ(entry.listedName, members[i].name);
+    }
+}
+
+TEST(NameText, PrintableAsciiIsExactlySpaceToTilde) {
+    for (int b = 0; b < 256; ++b) {
+        // Every position of an eight-byte word and of the tail after it.
+        for (size_t at : {size_t{0}, size_t{7}, size_t{8}, size_t{10}}) {
+            std::string name(11, 'a');
+            name[at] = static_cast<char>(b);
+            EXPECT_EQ(IsPrintableAscii(name), b >= 0x20 && b <= 0x7E) << b << " at " << at;
+        }
+    }
 }
