@@ -37,7 +37,9 @@ std::wstring cUnzip::FileDirectory(int32_t lIndex) const {
 ZipDate cUnzip::FileDate(int32_t lIndex) const {
     const ZipListEntry &entry = Entry(lIndex);
     ZipDate date;
-    date.year = entry.year;
+    if (!entry.dated)
+        return date;
+    date.year = static_cast<int32_t>(entry.year) + 1980;
     date.month = entry.month;
     date.day = entry.day;
     date.hour = entry.hour;
@@ -128,15 +130,16 @@ void cUnzip::AddListEntry(std::string_view path, const ZipDate &date, int32_t si
     entry.size = size;
     entry.ratio = ratio;
     entry.method = MethodIndex(method ? method : "");
-    // The library's DOS dates fit these fields; anything else is no date to the minute.
-    auto fits = [](int32_t value, int32_t most) { return value >= 0 && value <= most; };
-    if (fits(date.year, UINT16_MAX) && fits(date.month, 255) && fits(date.day, 255) && fits(date.hour, 255) &&
-        fits(date.minute, 255)) {
-        entry.year = static_cast<uint16_t>(date.year);
-        entry.month = static_cast<uint8_t>(date.month);
-        entry.day = static_cast<uint8_t>(date.day);
-        entry.hour = static_cast<uint8_t>(date.hour);
-        entry.minute = static_cast<uint8_t>(date.minute);
+    bool dosDate = date.year >= 1980 && date.year <= 2107 && date.month >= 0 && date.month <= 15 &&
+                   date.day >= 0 && date.day <= 31 && date.hour >= 0 && date.hour <= 31 && date.minute >= 0 &&
+                   date.minute <= 63;
+    if (dosDate) { // the library's dates always are
+        entry.dated = 1;
+        entry.year = static_cast<uint32_t>(date.year - 1980);
+        entry.month = static_cast<uint32_t>(date.month);
+        entry.day = static_cast<uint32_t>(date.day);
+        entry.hour = static_cast<uint32_t>(date.hour);
+        entry.minute = static_cast<uint32_t>(date.minute);
     }
     entry.crc = crc;
     entry.encrypted = encrypted;

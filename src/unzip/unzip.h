@@ -106,13 +106,13 @@ class cUnzip {
     struct ZipListEntry {
         mUnzip::PackedPath path = 0; // name and folder, in paths_
         int32_t size = 0;
+        uint32_t crc = 0;
         int16_t ratio = 0;   // the library's factor is a 16-bit value
         uint16_t method = 0; // index into methods_
-        uint16_t year = 0;
-        uint8_t month = 0, day = 0, hour = 0, minute = 0;
-        uint32_t crc = 0;
-        bool encrypted = false;
-        bool selected = true;
+        // The date as DOS keeps it (years 1980 to 2107); a date outside that is kept as none.
+        uint32_t year : 7, month : 4, day : 5, hour : 5, minute : 6;
+        uint32_t dated : 1, encrypted : 1, selected : 1;
+        ZipListEntry() : year(0), month(0), day(0), hour(0), minute(0), dated(0), encrypted(0), selected(1) {}
     };
 
     const ZipListEntry &Entry(int32_t lIndex) const;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace ziplib {
 
@@ -14,13 +15,23 @@ uint32_t Clamp32(uint64_t value) {
 int32_t PercentSaved(uint64_t size, uint64_t compressed) {
     if (size == 0)
         return 0;
-    // Long double keeps the arithmetic exact enough for sizes up to 2^64.
-    long double saved = (static_cast<long double>(size) - static_cast<long double>(compressed)) * 100.0L /
-                        static_cast<long double>(size);
-    long double rounded = saved < 0 ? saved - 0.5L : saved + 0.5L;
-    if (rounded < -32767.0L)
-        return -32767;
-    return static_cast<int32_t>(rounded);
+    int64_t rounded;
+    if (size < (uint64_t{1} << 55) && compressed < (uint64_t{1} << 55)) {
+        // Exact in 64 bits: twice the difference times 100 stays below 2^63. Rounded half away
+        // from zero.
+        int64_t twice = (static_cast<int64_t>(size) - static_cast<int64_t>(compressed)) * 200;
+        int64_t half = static_cast<int64_t>(size), whole = 2 * half;
+        rounded = twice >= 0 ? (twice + half) / whole : -((-twice + half) / whole);
+    } else {
+        // Long double keeps the arithmetic exact enough for sizes up to 2^64.
+        long double saved = (static_cast<long double>(size) - static_cast<long double>(compressed)) * 100.0L /
+                            static_cast<long double>(size);
+        long double r = saved < 0 ? saved - 0.5L : saved + 0.5L;
+        if (r < -32767.0L)
+            return -32767;
+        rounded = static_cast<int64_t>(r);
+    }
+    return static_cast<int32_t>(std::max<int64_t>(rounded, -32767));
 }
 
 bool IsLeapYear(uint32_t y) {
@@ -30,78 +41,40 @@ bool IsLeapYear(uint32_t y) {
 } // namespace
 
 void MethodText(uint16_t method, uint16_t flags, char (&out)[12]) {
-    const char *name = nullptr;
+    // Every name fits in eight bytes with its NUL, so each is copied whole.
+    static const char kNames[][8] = {"Stored", "Shrunk",  "Reduce1", "Reduce2", "Reduce3", "Reduce4",
+                                     "Implode", "Token",  "Defl:N",  "Defl:X",  "Defl:F",  "Defl:S",
+                                     "Defl64", "PKDCL",   "BZip2",   "LZMA",    "Terse",   "LZ77",
+                                     "Zstd",   "MP3",     "XZ",      "JPEG",    "WavPack", "PPMd",
+                                     "AES"};
+    int index;
     switch (method) {
-    case 0:
-        name = "Stored";
+    case 0: case 1: case 2: case 3: case 4: case 5: case 6: case 7:
+        index = method;
         break;
-    case 1:
-        name = "Shrunk";
+    case 8:
+        index = 8 + ((flags >> 1) & 3); // the compressor's setting: normal, maximum, fast, fastest
         break;
-    case 2:
-    case 3:
-    case 4:
-    case 5:
-        std::snprintf(out, sizeof out, "Reduce%d", method - 1);
-        return;
-    case 6:
-        name = "Implode";
-        break;
-    case 7:
-        name = "Token";
-        break;
-    case 8: {
-        static const char *const kLevels[] = {"Defl:N", "Defl:X", "Defl:F", "Defl:S"};
-        name = kLevels[(flags >> 1) & 3];
-        break;
-    }
-    case 9:
-        name = "Defl64";
-        break;
-    case 10:
-        name = "PKDCL";
+    case 9: case 10:
+        index = 12 + (method - 9);
         break;
     case 12:
-        name = "BZip2";
+        index = 14;
         break;
     case 14:
-        name = "LZMA";
+        index = 15;
         break;
-    case 18:
-        name = "Terse";
+    case 18: case 19:
+        index = 16 + (method - 18);
         break;
-    case 19:
-        name = "LZ77";
-        break;
-    case 93:
-        name = "Zstd";
-        break;
-    case 94:
-        name = "MP3";
-        break;
-    case 95:
-        name = "XZ";
-        break;
-    case 96:
-        name = "JPEG";
-        break;
-    case 97:
-        name = "WavPack";
-        break;
-    case 98:
-        name = "PPMd";
-        break;
-    case 99:
-        name = "AES";
+    case 93: case 94: case 95: case 96: case 97: case 98: case 99:
+        index = 18 + (method - 93);
         break;
     default:
         std::snprintf(out, sizeof out, "Unk:%u", static_cast<unsigned>(method));
         return;
     }
-    size_t n = 0;
-    for (; name[n] && n + 1 < sizeof out; ++n)
-        out[n] = name[n];
-    out[n] = '\0';
+    std::memcpy(out, kNames[index], sizeof kNames[index]);
 }
 
 std::string MethodText(uint16_t method, uint16_t flags) {

@@ -85,11 +85,11 @@ long Extraction::Run(const DirectoryLocation &location) {
         if (!layout->Damage().empty())
             Fail(kStatusArchiveDamaged, layout->Damage());
     } else {
-        std::vector<uint64_t> offsets;
-        offsets.reserve(static_cast<size_t>(std::min<uint64_t>(location.entryCount, 1u << 20)));
+        OffsetList offsets;
+        offsets.Reserve(location.entryCount);
         for (DirectoryReader::Place place = reader.Tell(); reader.NextRaw(entry); place = reader.Tell()) {
             if (reader.OffsetKnown())
-                offsets.push_back(entry.localOffset);
+                offsets.Add(entry.localOffset);
             // Most members of a long archive are not asked for: turn those away by their stored
             // name before decoding anything.
             if (reader.ListedAsStored() && includes_.count(reader.RawName()) == 0)
