@@ -1,5 +1,6 @@
 // cUnzip with the real vbuzip10.dll under Windows: the wizard's calling order in a game folder
-// whose path is not ASCII, and the program's name in the source of the component's errors.
+// whose path is not ASCII, files replaced in one step or not at all, and the component's errors
+// when the library is missing.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -7,75 +8,114 @@
 #include "support/temp_folder.h"
 #include "unzip/shared_library.h"
 #include "unzip/unzip.h"
+#include "zip_builder.h"
 
 using namespace wintest;
+using Names = std::vector<std::wstring>;
 
 namespace {
 
-std::wstring CurrentFolder() {
-    wchar_t buffer[MAX_PATH];
-    DWORD n = GetCurrentDirectoryW(MAX_PATH, buffer);
-    return std::wstring(buffer, n);
-}
-
-TEST(UnzipUnderWindows, TheWizardsFlowInAGameFolderWithAForeignName) {
-    mUnzip::UseLibrary(mUnzip::UnzipLibrary(mUnzip::UnzipLibraryFileName()));
-    TempFolder game(L"Spi\u00e9le \u6e38\u620f");
-    ASSERT_TRUE(CopyFileW((ProgramFolder() + L"\\unzip_kit.zip").c_str(),
-                          (game / L"MendpackFiles.zip").c_str(), TRUE));
-    CurrentDirectory inGame(game.Path());
-
-    cUnzip unzip;
-    unzip.ZipFile(L"MendpackFiles.zip");
-    unzip.UnzipFolder(CurrentFolder());
-    unzip.Directory();
-    ASSERT_EQ(unzip.FileCount(), 5);
-    EXPECT_EQ(unzip.FileDirectory(4), L"Data");
-    EXPECT_EQ(unzip.FileName(5), L"Pr\u00e9f\u00e9rences \u4e2d.txt");
-    for (int32_t i = 1; i <= unzip.FileCount(); ++i) {
-        std::wstring name = unzip.FileName(i);
-        if (name != L"Nightjar.exe" && name != L"Nightjar.htm" && name != L"Pr\u00e9f\u00e9rences \u4e2d.txt")
-            unzip.FileSelected(i, false);
+class UnderWindows : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        mUnzip::UseLibrary(mUnzip::UnzipLibrary(mUnzip::UnzipLibraryFileName()));
+        unzip.Progress = [&](int32_t, const std::wstring &sMsg) { messages += sMsg + L"\n"; };
     }
-    EXPECT_TRUE(unzip.Unzip());
+    // Writes `members` as the archive `name` in the game folder and lists it the way the wizard does.
+    void Open(const std::wstring &name, const std::vector<ziptest::Member> &members) {
+        WriteFile(game / name, ziptest::Build(members));
+        unzip.ZipFile(name);
+        unzip.UnzipFolder(game.Path());
+        unzip.Directory();
+    }
 
+    TempFolder game{L"Spi\u00e9le \u6e38\u620f"};
+    CurrentDirectory inGame{game.Path()};
+    cUnzip unzip;
+    std::wstring messages;
+};
+
+} // namespace
+
+TEST_F(UnderWindows, TheWizardsFlowInAGameFolderWithAForeignName) {
+    ziptest::Member foreign{u8"Pr\u00e9f\u00e9rences/\u4e2d.txt", "non-ASCII name"};
+    foreign.flags = 0x800;
+    Open(L"MendpackFiles.zip", {{"Nightjar.exe", "MZ launcher"},
+                                {"Turbo.EXE", "turbo"},
+                                {"Data/", ""},
+                                {"Data/gfprefs.dat", "prefs"},
+                                foreign});
+    ASSERT_EQ(unzip.FileCount(), 4);
+    EXPECT_EQ(unzip.FileDirectory(3), L"Data");
+    EXPECT_EQ(unzip.FileDirectory(4) + L"|" + unzip.FileName(4), L"Pr\u00e9f\u00e9rences|\u4e2d.txt");
+    unzip.FileSelected(2, false);
+    EXPECT_TRUE(unzip.Unzip()) << messages;
     EXPECT_EQ(List(game.Path()),
-              std::vector<std::wstring>({L"MendpackFiles.zip", L"Nightjar.exe", L"Nightjar.htm",
-                                         L"Pr\u00e9f\u00e9rences \u4e2d.txt"}));
-    EXPECT_EQ(ReadFile(game / L"Nightjar.exe"), "MZ launcher");
-    EXPECT_EQ(ReadFile(game / L"Pr\u00e9f\u00e9rences \u4e2d.txt"), "non-ASCII name");
+              (Names{L"MendpackFiles.zip", L"Nightjar.exe", L"gfprefs.dat", L"\u4e2d.txt"}));
+    EXPECT_EQ(ReadFile(game / L"Nightjar.exe") + ReadFile(game / L"\u4e2d.txt"), "MZ launchernon-ASCII name");
+    unzip.UseFolderNames(true);
+    EXPECT_TRUE(unzip.Unzip()) << messages;
+    EXPECT_EQ(ReadFile(game / L"Pr\u00e9f\u00e9rences\\\u4e2d.txt"), "non-ASCII name");
 
     int32_t major = -1, minor = -1, revision = -1;
     ZipDate date;
     std::wstring extra;
     unzip.GetVersion(major, minor, revision, date, extra);
-    EXPECT_GE(major, 0);
-    EXPECT_LE(major, 255);
-    EXPECT_GE(extra.size(), 1u);
+    EXPECT_EQ(std::vector<int32_t>({major, minor, revision}), std::vector<int32_t>({1, 0, 0}));
 }
 
-long FailingDirectory(const std::wstring &library, std::wstring &source, std::wstring &description) {
-    mUnzip::UseLibrary(mUnzip::UnzipLibrary(library));
-    cUnzip unzip;
-    unzip.ZipFile(L"MendpackFiles.zip");
-    try {
-        unzip.Directory();
-    } catch (const mend::Error &e) {
-        source = e.Source();
-        description = e.Description();
-        return e.Number();
+TEST_F(UnderWindows, AFileIsReplacedInOneStepOrNotAtAll) {
+    WriteFile(game / L"gfprefs.dat", "old");
+    ziptest::Member damaged{"gfprefs.dat", std::string(200000, 'd')};
+    damaged.crc = 42;
+    damaged.descriptor = true;
+    Open(L"bad.zip", {damaged});
+    EXPECT_FALSE(unzip.Unzip());
+    EXPECT_EQ(ReadFile(game / L"gfprefs.dat"), "old");
+    EXPECT_EQ(List(game.Path()), (Names{L"bad.zip", L"gfprefs.dat"})) << "no temporary file left";
+
+    Names asked;
+    int32_t answer = 101;
+    unzip.OverwritePrompt = [&](const std::wstring &sFile, int32_t &eResponse) {
+        asked.push_back(sFile);
+        eResponse = answer;
+    };
+    Open(L"good.zip", {{"gfprefs.dat", "new"}});
+    EXPECT_TRUE(unzip.Unzip());
+    EXPECT_EQ(asked, Names{game / L"gfprefs.dat"});
+    EXPECT_EQ(ReadFile(game / L"gfprefs.dat"), "old");
+    answer = 100;
+    EXPECT_TRUE(unzip.Unzip());
+    EXPECT_EQ(ReadFile(game / L"gfprefs.dat"), "new");
+
+    SetReadOnly(game / L"gfprefs.dat", true);
+    unzip.OverwriteExisting(true);
+    Open(L"newer.zip", {{"gfprefs.dat", "newer"}});
+    messages.clear();
+    EXPECT_FALSE(unzip.Unzip());
+    EXPECT_EQ(ReadFile(game / L"gfprefs.dat"), "new") << "a read-only file is not replaced";
+    EXPECT_NE(messages.find(L"gfprefs.dat"), std::wstring::npos) << messages;
+    EXPECT_EQ(List(game.Path()), (Names{L"bad.zip", L"gfprefs.dat", L"good.zip", L"newer.zip"}));
+    SetReadOnly(game / L"gfprefs.dat", false);
+}
+
+TEST(UnzipErrors, AMissingLibraryOrEntryPointNamesTheProgram) {
+    for (auto [library, number, description] :
+         {std::make_tuple(L"vbuzip10-not-here.dll", 48L, L""),
+          std::make_tuple(L"kernel32.dll", 453L,
+                          L"Can't find DLL entry point Wiz_SingleEntryUnzip in kernel32.dll")}) {
+        mUnzip::UseLibrary(mUnzip::UnzipLibrary(library));
+        cUnzip unzip;
+        unzip.ZipFile(L"MendpackFiles.zip");
+        try {
+            unzip.Directory();
+            ADD_FAILURE() << "no error";
+        } catch (const mend::Error &e) {
+            EXPECT_EQ(e.Number(), number);
+            EXPECT_EQ(e.Source(), L"unzip_wine_tests.VBUnzip");
+            if (*description) {
+                EXPECT_EQ(e.Description(), description);
+            }
+        }
     }
-    return 0;
 }
-
-TEST(UnzipUnderWindows, AMissingLibraryOrEntryPointNamesTheProgram) {
-    std::wstring source, description;
-    EXPECT_EQ(FailingDirectory(L"vbuzip10-not-here.dll", source, description), 48);
-    EXPECT_EQ(source, L"unzip_wine_tests.VBUnzip");
-
-    EXPECT_EQ(FailingDirectory(L"kernel32.dll", source, description), 453);
-    EXPECT_EQ(source, L"unzip_wine_tests.VBUnzip");
-    EXPECT_EQ(description, L"Can't find DLL entry point Wiz_SingleEntryUnzip in kernel32.dll");
-}
-
-} // namespace
