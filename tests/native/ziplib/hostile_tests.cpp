@@ -91,8 +91,6 @@ std::vector<HostileCase> Cases() {
          Pair({"huge.bin", "x"}, [](Member &m) { m.size = 0xFFFFFFFF; }), 2, "ok.txt"},
         {"Zip64BadLocator", nullptr,
          Alone([](Member &, Options &o) { o.zip64End = true, o.locatorOffset = 1ull << 42; }), 1, "ok.txt"},
-        {"Zip64Members", nullptr, Alone([](Member &m, Options &o) { m.zip64 = o.zip64End = true; }), 1,
-         "ok.txt"},
         {"DescriptorWithSignature", nullptr,
          Pair({"d.txt", "described"}, [](Member &m) { m.descriptor = true; }), 2, "d.txt ok.txt"},
         {"DescriptorWithoutSignature", nullptr,
@@ -116,9 +114,6 @@ std::vector<HostileCase> Cases() {
              m.name = "dir/ok.txt", o.prefix = "MZ" + std::string(4000, 'S'), o.trailer = "junk";
          }),
          1, "dir dir/ok.txt"},
-        {"StubWithAdjustedOffsets", nullptr,
-         Alone([](Member &, Options &o) { o.prefix = std::string(777, 'S'), o.adjustOffsets = true; }), 1,
-         "ok.txt"},
         // An empty archive's end record at the end of the comment.
         {"FakeEndRecordInComment", nullptr,
          Alone([](Member &, Options &o) { o.comment = "PK\x05\x06" + std::string(18, '\0'); }), 1, "ok.txt"},
@@ -127,8 +122,6 @@ std::vector<HostileCase> Cases() {
          2, "ok.txt"},
         {"StrongEncryption", "strong encryption",
          Pair({"secret.bin", "cipher"}, [](Member &m) { m.method = 0, m.flags = 0x41; }), 2, "ok.txt"},
-        {"ZipCryptoWithoutPassword", "no correct password",
-         Pair({"secret.txt", "x"}, [](Member &m) { m.password = "pw"; }), 2, "ok.txt"},
         {"InvalidDosDate", nullptr,
          Alone([](Member &m, Options &) { m.dosDate = (45 << 9) | (13 << 5), m.dosTime = 0xFFFF; }), 1,
          "ok.txt"},
@@ -168,35 +161,28 @@ TEST_P(Hostile, ListsWhatItCanAndExtractsOnlyWhatIsSafe) {
 INSTANTIATE_TEST_SUITE_P(Archives, Hostile, ::testing::ValuesIn(Cases()),
                          [](const auto &info) { return std::string(info.param.label); });
 
-TEST(HostileExtraction, AFailedMemberKeepsTheFileItWouldReplace) {
+TEST(HostileExtraction, TheDestinationsFilesAndLinksAreSafe) {
     ScratchFolder dir;
     Member damaged{"keep.txt", std::string(300000, 'n')}, frozen{"frozen.dat", "new"};
     damaged.crc = 1;
     damaged.descriptor = true;
-    std::string zip = dir.Write("a.zip", Build({damaged, frozen, kOk}));
-    fs::create_directory(dir / "out");
+    std::string zip = dir.Write("a.zip", Build({damaged, frozen, {"sub/x.txt", "through the link"}, kOk}));
+    fs::create_directories(dir / "elsewhere");
+    fs::create_directories(dir / "out");
+    fs::create_directory_symlink(dir / "elsewhere", dir / "out/sub");
     dir.Write("out/keep.txt", "precious");
     fs::permissions(dir.Write("out/frozen.dat", "old"), fs::perms::owner_write, fs::perm_options::remove);
     Call call;
-    call.options.overwriteExisting = 1;
+    call.options.overwriteExisting = call.options.useFolderNames = 1;
     Result r = Unzip(call, zip, dir / "out");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.messages.find("read-only"), std::string::npos) << r.messages;
+    EXPECT_NE(r.messages.find("symbolic link"), std::string::npos) << r.messages;
     EXPECT_EQ(ReadFile(dir / "out/keep.txt") + ReadFile(dir / "out/frozen.dat") +
                   ReadFile(dir / "out/ok.txt"),
               "preciousoldfine");
-    EXPECT_EQ(Tree(dir / "out"), "frozen.dat keep.txt ok.txt") << "no temporary file left";
-}
-
-TEST(HostileExtraction, PlantedLinkInTheDestinationIsNotFollowed) {
-    ScratchFolder dir;
-    fs::create_directories(dir / "out");
-    fs::create_directories(dir / "elsewhere");
-    fs::create_directory_symlink(dir / "elsewhere", dir / "out/sub");
-    Result r = Extract(dir.Write("a.zip", Build({{"sub/x.txt", "through the link"}})), dir / "out", true);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.messages.find("symbolic link"), std::string::npos) << r.messages;
-    EXPECT_TRUE(fs::is_empty(dir / "elsewhere"));
+    EXPECT_EQ(Tree(dir / "out"), "frozen.dat keep.txt ok.txt sub") << "no temporary file left";
+    EXPECT_TRUE(fs::is_empty(dir / "elsewhere")) << "a planted link is not followed";
 }
 
 TEST(HostileExtraction, EncryptedMembersTakeTheRightPasswordAndAskNoMoreAfterARefusal) {

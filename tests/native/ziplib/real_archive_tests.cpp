@@ -39,14 +39,6 @@ INSTANTIATE_TEST_SUITE_P(Archives, MadeByTools,
                                            "zip_sfx_adjusted.zip"),
                          [](const auto &info) { return info.param.substr(0, info.param.find('.')); });
 
-TEST(MadeByZip, SymbolicLinksAreRefusedAndTheirTargetsExtracted) {
-    ScratchFolder dir;
-    Result r = Extract((kArchives / "zip_symlinks.zip").string(), dir / "out");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(Tree(dir / "out"), "target.txt");
-    EXPECT_NE(r.messages.find("link.txt: refused: it is a symbolic link"), std::string::npos) << r.messages;
-}
-
 TEST(Names, Cp437AndUnicodePathFieldsBecomeUtf8) {
     std::string high, utf8 = u8"caf\u00e9.txt";
     for (int b = 0x80; b <= 0xFF; ++b)

@@ -109,7 +109,7 @@ inline std::string ReadFile(const std::filesystem::path &path) {
 inline std::string Tree(const std::filesystem::path &root) {
     std::vector<std::string> names;
     for (auto &item : std::filesystem::recursive_directory_iterator(root))
-        names.push_back(std::filesystem::relative(item.path(), root).generic_string());
+        names.push_back(item.path().lexically_relative(root).generic_string());
     std::sort(names.begin(), names.end());
     std::string tree;
     for (const std::string &name : names)
