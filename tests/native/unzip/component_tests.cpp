@@ -173,18 +173,6 @@ TEST_F(Component, AtMost1023NamesReachTheLibrary) {
     EXPECT_EQ(mUnzip::ActiveComponent(), &unzip) << "a successful call leaves it in place";
 }
 
-TEST_F(Component, OptionsReachTheLibraryAndAreReadBack) {
-    unzip.OverwriteExisting(true);
-    unzip.UseFolderNames(true);
-    unzip.MessageLevel(-7);
-    lib.script = [](const UnzipCallbacks &, UnzipOptions &options) { return options.messageLevel = 3, 0; };
-    unzip.Unzip();
-    const UnzipOptions &seen = lib.calls.back().options;
-    EXPECT_EQ(Numbers({seen.overwriteExisting, seen.useFolderNames, seen.messageLevel, seen.promptToOverwrite,
-                       unzip.MessageLevel()}),
-              Numbers({1, 1, -7, 0, 3}));
-}
-
 TEST_F(Component, PasswordRules) {
     int requests = 0;
     std::vector<std::wstring> answers;
@@ -274,22 +262,6 @@ TEST_F(Component, EventsCarryTheLibrarysTextsAndAnswersAndNoExceptionReachesIt) 
     EXPECT_TRUE(unzip.Unzip());
     EXPECT_EQ(returns, std::vector<int32_t>({0, 0, 0, 101, 101, 0, 0, 0, 1, 1}));
     EXPECT_EQ(requests, 1) << "a failed request counts as a refusal";
-}
-
-TEST_F(Component, GetVersionReadsTheFourthBlockAndLeavesTheDate) {
-    lib.version = [](UnzipVersionInfo &info) {
-        std::memcpy(info.betaLevel, "b2\0\0\0\0\0\0\0", 10);
-        info.version[2][0] = 99;
-        info.version[3][0] = 6, info.version[3][1] = 200, info.version[3][2] = 3;
-    };
-    int32_t major = -1, minor = -1, revision = -1;
-    ZipDate date;
-    date.year = 1999;
-    std::wstring extra;
-    unzip.GetVersion(major, minor, revision, date, extra);
-    EXPECT_EQ(lib.versionSeen.length, 64u);
-    EXPECT_EQ(Numbers({major, minor, revision, date.year}), Numbers({6, 200, 3, 1999}));
-    EXPECT_EQ(extra, L"b2        ");
 }
 
 TEST_F(Component, AMissingLibraryOrEntryPointRaisesWithTheComponentSource) {

@@ -34,11 +34,7 @@ int32_t VBUZIP_CALL SingleEntryUnzip(int32_t includeCount, char **includeNames, 
     return g_library.script ? g_library.script(*callbacks, *options) : 0;
 }
 
-void VBUZIP_CALL Version(UnzipVersionInfo *info) {
-    g_library.versionSeen = *info;
-    if (g_library.version)
-        g_library.version(*info);
-}
+void VBUZIP_CALL Version(UnzipVersionInfo *) {}
 
 } // namespace
 

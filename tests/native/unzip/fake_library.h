@@ -25,9 +25,6 @@ struct Library {
     std::vector<Call> calls;
     // Runs inside the library call; its result is the library's status.
     std::function<int32_t(const UnzipCallbacks &, UnzipOptions &)> script;
-    // What UzpVersion2 writes, and what it found in the record it was given.
-    std::function<void(UnzipVersionInfo &)> version;
-    UnzipVersionInfo versionSeen{};
 };
 
 // Resets the fake and makes it the library of mUnzip.
