@@ -2,8 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
-
-#include "common/error.h"
+#include <new>
 
 namespace mUnzip {
 
@@ -41,7 +40,7 @@ char *MemberPaths::Room(size_t size, PackedPath &at) {
     if (size > kBlockSize - used_) {
         // A path longer than a block gets a block of its own.
         if (blocks_.size() > 0xFFFF)
-            throw mend::Error(7, L"", L"Out of memory"); // 4 GiB of member paths
+            throw std::bad_alloc(); // 4 GiB of member paths: more than a PackedPath can point to
         blocks_.push_back(std::unique_ptr<char[]>(new char[std::max(kBlockSize, size)]));
         used_ = 0;
     }
