@@ -1,7 +1,5 @@
 // A player's journey with the kit, end to end: every program is the real one, driven through its
 // windows, and the game folder is compared byte for byte at each step.
-#include <shlobj.h>
-#include <shobjidl.h>
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -11,13 +9,14 @@
 #include "support/gui.h"
 #include "support/process.h"
 #include "support/temp_folder.h"
-#include "win32/com.h"
 #include "wizard_driver.h"
 
 using namespace wintest;
 using namespace wizdrive;
 using kittest::Contents;
 using kittest::FolderContents;
+using kittest::LauncherShortcut;
+using kittest::ReadShortcut;
 using wizard::PageId;
 
 namespace {
@@ -25,14 +24,9 @@ namespace {
 const std::wstring kKit = ProgramFolder() + L"\\journey-kit";
 int shots = 0;
 
-std::wstring Desktop() {
-    wchar_t path[MAX_PATH] = L"";
-    SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, path);
-    return path;
-}
-
-void Shot(HWND window, const std::wstring& what) {
-    if (!window) return;
+void Shot(HWND window, const std::wstring &what) {
+    if (!window)
+        return;
     wchar_t name[80];
     swprintf(name, 80, L"journey-%02d-%ls", ++shots, what.c_str());
     SaveScreenshot(window, name);
@@ -40,66 +34,52 @@ void Shot(HWND window, const std::wstring& what) {
 
 std::string Prefs(char fill) {
     std::string bytes(300, fill);
-    bytes[68] = 0x55;  // the byte the launcher's fix sets to 0
+    bytes[68] = 0x55; // the byte the launcher's fix sets to 0
     return bytes;
 }
 
-struct Shortcut {
-    std::wstring target, workingDirectory;
-};
-
-Shortcut ReadShortcut(const std::wstring& file) {
-    win32::ComApartment com;
-    Shortcut s;
-    win32::ComPtr<IShellLinkW> link;
-    win32::ComPtr<IPersistFile> persist;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.ReceiveVoid())) ||
-        FAILED(link->QueryInterface(IID_IPersistFile, persist.ReceiveVoid())) ||
-        FAILED(persist->Load(file.c_str(), STGM_READ)))
-        return s;
-    wchar_t text[MAX_PATH] = L"";
-    link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
-    s.target = text;
-    link->GetWorkingDirectory(text, MAX_PATH);
-    s.workingDirectory = text;
-    return s;
-}
-
 // Start to Finish with every box ticked; the messages the wizard showed on the way.
-std::vector<std::wstring> Install(const std::wstring& game, bool screenshots) {
+std::vector<std::wstring> Install(const std::wstring &game, bool screenshots) {
     WizardRun run(game);
     PageId route[] = {PageId::frmStart, PageId::frmStep1, PageId::frmStep2, PageId::frmStep3,
                       PageId::frmStep4, PageId::frmStep5, PageId::frmStep8, PageId::frmStep9};
     HWND page = run.WaitForPage(PageId::frmStart);
     for (size_t i = 0; page && i + 1 < std::size(route); ++i) {
-        if (screenshots) Shot(page, wizard::LayoutOf(route[i]).name);
-        if (route[i] == PageId::frmStep2) run.SetAnswers(page, {1, 1, 1, 1});
-        page = run.Advance(page, route[i], route[i] == PageId::frmStart ? L"NextStart" : L"Next", route[i + 1]);
+        if (screenshots)
+            Shot(page, wizard::LayoutOf(route[i]).name);
+        if (route[i] == PageId::frmStep2)
+            run.SetAnswers(page, {1, 1, 1, 1});
+        page =
+            run.Advance(page, route[i], route[i] == PageId::frmStart ? L"NextStart" : L"Next", route[i + 1]);
     }
-    if (!page) return {L"(the wizard did not reach its last page)"};
-    if (screenshots) Shot(page, L"frmStep9");
+    if (!page)
+        return {L"(the wizard did not reach its last page)"};
+    if (screenshots)
+        Shot(page, L"frmStep9");
     run.Click(page, PageId::frmStep9, L"Exit");
     DWORD code = 1;
     EXPECT_TRUE(run.WaitForExit(&code) && code == 0) << "Finish ends the wizard";
     return run.Messages();
 }
 
-std::vector<std::wstring> Uninstall(const std::wstring& game) {
+std::vector<std::wstring> Uninstall(const std::wstring &game) {
     WizardRun run(game);
     HWND page = run.WaitForPage(PageId::frmStart);
     page = page ? run.Advance(page, PageId::frmStart, L"NextStart", PageId::frmStep1) : nullptr;
-    if (!page) return {};
+    if (!page)
+        return {};
     run.Click(page, PageId::frmStep1, L"btnUninstall");
     EXPECT_TRUE(WaitUntil([&] { return run.IsChecked(page, PageId::frmStep1, L"btnUninstall"); }));
     page = run.Advance(page, PageId::frmStep1, L"Next", PageId::frmUninstall);
-    if (!page) return {};
+    if (!page)
+        return {};
     Shot(page, L"frmUninstall");
     run.Click(page, PageId::frmUninstall, L"Next");
     run.AnswerMessagesUntil([&] { return ProcessEnded(run.Process().Handle(), nullptr); });
     return run.Messages();
 }
 
-}  // namespace
+} // namespace
 
 TEST(Journey, UnpackInstallFixTheSoundInstallAgainAndUninstall) {
     // A game folder as the player has it, then the kit's files unpacked into it.
@@ -111,32 +91,35 @@ TEST(Journey, UnpackInstallFixTheSoundInstallAgainAndUninstall) {
     MakeFolders(folder / L"Data\\Multi");
     WriteFile(folder / L"Data\\gfprefs.dat", Prefs('s'));
     WriteFile(folder / L"Data\\Multi\\mpprefs.dat", Prefs('m'));
-    for (const wchar_t* file : {L"mendpack.exe", L"vbuzip10.dll", L"MendpackFiles.zip", L"Mendpack Readme.txt"})
-        ASSERT_TRUE(CopyFileW((kKit + L"\\" + file).c_str(), (folder / file).c_str(), TRUE)) << "kit file missing";
+    for (const wchar_t *file :
+         {L"mendpack.exe", L"vbuzip10.dll", L"MendpackFiles.zip", L"Mendpack Readme.txt"})
+        ASSERT_TRUE(CopyFileW((kKit + L"\\" + file).c_str(), (folder / file).c_str(), TRUE))
+            << "kit file missing";
     const FolderContents unpacked = Contents(game);
-    const std::wstring shortcut = Desktop() + L"\\Nightjar.lnk";
+    const std::wstring shortcut = LauncherShortcut();
     DeleteFileW(shortcut.c_str());
 
     // 1. The install path: the patch step runs first (no patch readme yet), then every fix.
     const std::vector<std::wstring> fixes = {L"Nightjar.exe installed, shortcut to desktop created",
                                              L"Turbo installed", L"dgvoodoo installed",
                                              L"Pre-configured GF preference files installed"};
-    std::vector<std::wstring> expected = {
-        L"Please click OK to install the GF3D 1078 patch, then continue with this wizard after 1078 completes."};
+    std::vector<std::wstring> expected = {L"Please click OK to install the GF3D 1078 patch, then continue "
+                                          L"with this wizard after 1078 completes."};
     expected.insert(expected.end(), fixes.begin(), fixes.end());
     EXPECT_EQ(Install(game, true), expected);
-    EXPECT_TRUE(WaitUntil([&] { return Exists(folder / L"1078patch Readme .txt"); })) << "the patch program ran";
+    EXPECT_TRUE(WaitUntil([&] { return Exists(folder / L"1078patch Readme .txt"); }))
+        << "the patch program ran";
 
     FolderContents installed = Contents(game);
     const std::string preset = installed[L"Data\\gfprefs.dat"];
     EXPECT_EQ(installed[L"Data\\wgfprefs.bak"], Prefs('s'));
     EXPECT_EQ(installed[L"Data\\Multi\\wmpprefs.bak"], Prefs('m'));
     EXPECT_NE(preset, Prefs('s'));
-    for (const wchar_t* file : {L"Nightjar.exe", L"Nightjar.htm", L"Turbo.EXE", L"Turbo.HLP", L"glide2x.dll",
+    for (const wchar_t *file : {L"Nightjar.exe", L"Nightjar.htm", L"Turbo.EXE", L"Turbo.HLP", L"glide2x.dll",
                                 L"GF3D1078.EXE", L"1078patch Readme .txt"})
         EXPECT_EQ(installed.count(file), 1u) << mend::Utf8FromWide(file);
     EXPECT_EQ(installed.count(L"dgvoodoo sync glide2x.dll"), 0u);
-    Shortcut link = ReadShortcut(shortcut);
+    const kittest::ShortcutFields link = ReadShortcut(shortcut);
     EXPECT_EQ(link.target, game + L"\\Nightjar.EXE");
     EXPECT_EQ(link.workingDirectory, game);
 
@@ -145,10 +128,10 @@ TEST(Journey, UnpackInstallFixTheSoundInstallAgainAndUninstall) {
         ChildProcess nightjar(link.target, L"", link.workingDirectory);
         HWND dialog = FindTopWindow(L"Nightjar  1.0", nightjar.Id());
         ASSERT_NE(dialog, nullptr);
-        Click(dialog, 1007);  // Single Player
+        Click(dialog, 1007); // Single Player
         ASSERT_TRUE(WaitUntil([&] { return FindControl(dialog, 1007)->Checked(); }));
         Shot(dialog, L"Nightjar");
-        Click(dialog, 1003);  // Fix GF3D Sound
+        Click(dialog, 1003); // Fix GF3D Sound
         EXPECT_TRUE(WaitUntil([&] { return ReadFile(folder / L"Data\\gfprefs.dat")[68] == 0; }));
         Sync(dialog);
         EXPECT_FALSE(WaitForAnyMessageBox(nightjar.Id(), dialog, 300)) << "the fix reports nothing";

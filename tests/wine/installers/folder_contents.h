@@ -1,13 +1,22 @@
 #pragma once
-// A folder's files and their bytes, for comparing a game folder before and after a page's work.
+// What a game folder holds and what the launcher's shortcut says, for comparing before and after.
 #include <map>
 #include <string>
 
 namespace kittest {
 
-// Every file below a folder, by its path relative to it, with its bytes; a trailing "*" on the
-// path marks a read-only file.
+// Every file and folder below a folder by its path relative to it ("Data\\" for a folder), with
+// the file's bytes; a trailing "*" marks a read-only file.
 using FolderContents = std::map<std::wstring, std::string>;
 FolderContents Contents(const std::wstring &folder);
+
+// A shortcut file as the system's shell link object reads it back.
+struct ShortcutFields {
+    std::wstring target, workingDirectory, description;
+    int showCommand = -1;
+};
+ShortcutFields ReadShortcut(const std::wstring &file);
+// Where the launcher page puts its shortcut: "Nightjar.lnk" on this user's desktop.
+std::wstring LauncherShortcut();
 
 } // namespace kittest

@@ -1,13 +1,19 @@
 #pragma once
-// Stand-ins for the kit archive's payload: small files whose bytes tell them apart.
+// Stand-ins for the kit archive's payload (small files whose bytes tell them apart) and for the
+// player's own preference files; the archives are written by the zip tests' builder.
 #include <string>
 #include <vector>
 
-#include "zip_writer.h"
+#include "zip_builder.h"
 
 namespace kittest {
 
-// Every member the kit's pages take, plus members that no install page wants.
+using ZipMember = ziptest::Member;
+inline std::string MakeZip(const std::vector<ZipMember> &members) {
+    return ziptest::Build(members);
+}
+
+// Every member the kit's pages take, plus one that no page wants.
 inline const std::vector<ZipMember> &FullKit() {
     static const std::vector<ZipMember> kit = {
         {"Nightjar.exe", "MZ stand-in for the Nightjar launcher"},

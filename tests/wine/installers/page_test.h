@@ -1,64 +1,134 @@
 #pragma once
-// Runs the wizard's own install and uninstall pages in this process, in a temporary game folder
-// that is the current directory, and records the messages they show.
+// Runs the wizard's own pages in this process, in a temporary game folder that is the current
+// directory. Buttons are clicked through the page windows, so that a failure meets the pages' own
+// error report; messages are recorded instead of shown.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
+#include <memory>
+#include <optional>
 
 #include "folder_contents.h"
 #include "kit.h"
 #include "support/temp_folder.h"
 #include "win32/com.h"
 #include "wine_menu_builder.h"
-#include "wizard/file_system.h"
 #include "wizard/pages.h"
+#include "wizard/routing.h"
 #include "wizard/wizard.h"
 
 namespace kittest {
 
-// What a shortcut file says, read back through the system's shell link object.
-struct ShortcutFields {
-    std::wstring target;
-    std::wstring workingDirectory;
-    std::wstring description;
-    int showCommand = -1;
-};
-ShortcutFields ReadShortcut(const std::wstring &file);
+using wizard::PageId;
+
+// An error report as recorded: its description, the system's own words, is left out.
+inline std::wstring ErrorReport(long number) {
+    return L"Run-time error '" + std::to_wstring(number) + L"':\n\n";
+}
 
 class PageTest : public ::testing::Test {
   protected:
-    PageTest();
-    ~PageTest() override;
-
-    void WriteKit(const std::vector<ZipMember> &members, const std::wstring &name = L"MendpackFiles.zip");
-    void WriteGameFile(const std::wstring &relative, const std::string &bytes, bool readOnly = false);
-    std::string GameFile(const std::wstring &relative) const { return wintest::ReadFile(game / relative); }
-    bool HasGameFile(const std::wstring &relative) const { return wintest::Exists(game / relative); }
-
-    // Shows the page alone, as the wizard would when it gets there.
-    template <typename P> P &Show(wizard::PageId id) {
-        for (wizard::PageId other : wizard::AllPages())
-            if (wizard::Page *page = wizard.Find(other); page && other != id)
-                page->Hide();
-        return dynamic_cast<P &>(wizard.Show(id));
+    PageTest() {
+        NewRun();
+        ClearDesktop();
     }
-    // Next on an install page; checks that exactly `message` was shown while the page was still
-    // the visible one, and that `next` is the page showing afterwards.
-    void NextShows(wizard::InstallPage &page, const std::wstring &message, wizard::PageId next);
-    wizard::PageId VisiblePage() const;
+    ~PageTest() override { ClearDesktop(); }
 
-    static std::wstring DesktopShortcut();
+    void NewRun() {
+        wizard = std::make_unique<wizard::Wizard>();
+        wizard->SetMessageSink([this](HWND owner, const std::wstring &text) {
+            const size_t description = text.find(L"\n\n") + 2;
+            const bool report = text.rfind(L"Run-time error", 0) == 0 && description < text.size();
+            messages.push_back(report ? text.substr(0, description) : text);
+            EXPECT_EQ(owner, pressed) << "a message after the next page";
+        });
+    }
+
+    static void ClearDesktop() {
+        SetFileAttributesW(LauncherShortcut().c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(LauncherShortcut().c_str());
+    }
+
+    // Writes into the game folder as Contents reads it: "name\\" is a folder, "name*" a read-only file.
+    void Put(const FolderContents &files) {
+        for (const auto &[name, bytes] : files) {
+            std::wstring path = game / name;
+            const wchar_t mark = path.back();
+            if (mark == L'\\' || mark == L'*')
+                path.pop_back();
+            wintest::MakeFolders(mark == L'\\' ? path : path.substr(0, path.find_last_of(L'\\')));
+            if (mark != L'\\')
+                wintest::WriteFile(path, bytes);
+            if (mark == L'*')
+                wintest::SetReadOnly(path, true);
+        }
+    }
+    void WriteKit(const std::vector<ZipMember> &members) { Put({{L"MendpackFiles.zip", MakeZip(members)}}); }
+
+    // Clicks a button of a page shown alone; checks that exactly `shown` came up while the page was
+    // still the visible one, then that `next` is the page showing (none: the wizard ended).
+    void Press(PageId id, const wchar_t *button, const std::vector<std::wstring> &shown,
+               std::optional<PageId> next) {
+        for (PageId other : wizard::AllPages())
+            if (wizard::Page *page = wizard->Find(other); page && other != id)
+                page->Hide();
+        wizard::Page &page = wizard->Show(id);
+        messages.clear();
+        pressed = page.Hwnd();
+        SendMessageW(page.Hwnd(), WM_COMMAND,
+                     MAKEWPARAM(wizard::ControlId(*page.Layout().Find(button)), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(page.Control(button)));
+        EXPECT_EQ(messages, shown);
+        MSG quit;
+        EXPECT_EQ(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0, !next)
+            << "the end of the wizard";
+        wizard::Page *expected = next ? wizard->Find(*next) : nullptr;
+        EXPECT_EQ(wizard->VisiblePage(), expected ? expected->Hwnd() : nullptr);
+        EXPECT_EQ(expected != nullptr, next.has_value()) << "the next page was never shown";
+    }
+
+    // Next on `page` in a game folder holding `kit` as the kit archive (none when empty) and
+    // `before`; afterwards the folder holds the archive and `after`, byte for byte, and the desktop
+    // holds the launcher's shortcut exactly when the page said it made one.
+    struct Outcome {
+        const char *what;
+        std::vector<ZipMember> kit;
+        FolderContents before;
+        std::wstring message;
+        FolderContents after;
+    };
+    void ExpectOutcomes(PageId page, const std::vector<Outcome> &cases) {
+        for (const Outcome &c : cases) {
+            SCOPED_TRACE(c.what);
+            for (const std::wstring &name : wintest::List(game.Path())) {
+                SetFileAttributesW((game / name).c_str(), FILE_ATTRIBUTE_NORMAL);
+                wintest::RemoveTree(game / name);
+                DeleteFileW((game / name).c_str());
+            }
+            ClearDesktop();
+            FolderContents expected = c.after;
+            if (!c.kit.empty()) {
+                WriteKit(c.kit);
+                expected[L"MendpackFiles.zip"] = MakeZip(c.kit);
+            }
+            Put(c.before);
+            const bool ends = page == PageId::frmUninstall || c.message.rfind(L"Run-time error", 0) == 0;
+            Press(page, L"Next", {c.message},
+                  ends ? std::nullopt : std::optional(wizard::NextPage(page, {})));
+            EXPECT_EQ(Contents(game.Path()), expected);
+            EXPECT_EQ(wintest::Exists(LauncherShortcut()),
+                      c.message.find(L"shortcut to desktop created") != c.message.npos);
+        }
+    }
 
     NoWineMenuBuilder noMenuBuilder;
     win32::ComApartment com;
     wintest::TempFolder game{L"game"};
     wintest::CurrentDirectory inGame{game.Path()};
-    wizard::Wizard wizard;
+    std::unique_ptr<wizard::Wizard> wizard;
     std::vector<std::wstring> messages;
-    std::vector<HWND> messageOwners;
+    HWND pressed = nullptr;
 };
 
 } // namespace kittest
