@@ -66,14 +66,14 @@ std::string Utf8FromWide(std::wstring_view text) {
 }
 
 std::wstring WideFromUtf8(std::string_view text) {
-    size_t ascii = 0;
-    while (ascii < text.size() && static_cast<unsigned char>(text[ascii]) < 0x80)
-        ++ascii;
-    std::wstring out(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(ascii));
-    if (ascii == text.size())
+    // ASCII, the usual case, widens byte by byte in one pass.
+    std::wstring out(text.size(), L'\0');
+    size_t i = 0;
+    for (; i < text.size() && static_cast<unsigned char>(text[i]) < 0x80; ++i)
+        out[i] = static_cast<wchar_t>(text[i]);
+    if (i == text.size())
         return out;
-    out.reserve(text.size());
-    size_t i = ascii;
+    out.resize(i);
     while (i < text.size()) {
         unsigned char b = static_cast<unsigned char>(text[i]);
         int extra = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : -1;

@@ -51,9 +51,11 @@ char *MemberPaths::Room(size_t size, PackedPath &at) {
 }
 
 bool MemberPaths::Add(std::string_view memberPath, PackedPath &stored) {
-    size_t split = memberPath.size() > 1 ? memberPath.find_last_of('/') : std::string_view::npos;
-    if (split == 0)
-        split = std::string_view::npos; // a "/" in front only: part of the name
+    size_t split = memberPath.size();
+    while (split > 1 && memberPath[split - 1] != '/')
+        --split;
+    // At the last "/" after the first character; a "/" in front only is part of the name.
+    split = split > 1 ? split - 1 : std::string_view::npos;
     std::string_view folder, name = memberPath;
     if (split != std::string_view::npos) {
         folder = memberPath.substr(0, split);
