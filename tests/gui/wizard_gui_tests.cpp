@@ -3,199 +3,207 @@
 
 #include "common/text.h"
 #include "support/gui.h"
+#include "support/temp_folder.h"
+#include "win32/handle.h"
 #include "wizard/routing.h"
 #include "wizard_driver.h"
 
 using namespace wintest;
 using namespace wizdrive;
+using wizard::ControlKind;
 using wizard::PageId;
 
 namespace {
 
-std::string Join(const std::vector<std::string>& lines) {
-    std::string all;
-    for (const auto& l : lines) all += l + "\n";
-    return all;
+std::string Name(PageId id) {
+    return mend::Utf8FromWide(wizard::LayoutOf(id).name);
 }
 
-std::string Name(PageId id) { return mend::Utf8FromWide(wizard::LayoutOf(id).name); }
-
-// Checks what the user sees on arrival at a page: the table, the focus, and a screenshot.
-void Inspect(HWND page, PageId id, bool screenshot = false) {
-    ASSERT_NE(page, nullptr);
-    EXPECT_EQ(Join(CompareWithTable(page, id)), "") << Name(id);
-    auto ordered = wizard::LayoutOf(id).InTabOrder();
-    for (auto* c : ordered) {
-        if (c->kind == wizard::ControlKind::Label) continue;
-        HWND first = GetDlgItem(page, wizard::ControlId(*c));
-        EXPECT_TRUE(WaitUntil([&] { return FocusedWindow(page) == first; }, 5000))
-            << Name(id) << ": focus is not on " << mend::Utf8FromWide(c->name);
-        break;
-    }
-    if (screenshot) SaveScreenshot(page, L"wizard-" + std::wstring(wizard::LayoutOf(id).name));
-}
-
-struct Walk {
-    GameFolder folder;
-    WizardRun run{folder.Path()};
-
-    HWND ToStep1() {
-        HWND start = run.WaitForPage(PageId::frmStart);
-        if (!start) return nullptr;
-        return run.Advance(start, PageId::frmStart, L"NextStart", PageId::frmStep1);
-    }
-    HWND ToStep2() {
-        HWND step1 = ToStep1();
-        return step1 ? run.Advance(step1, PageId::frmStep1, L"Next", PageId::frmStep2) : nullptr;
-    }
-    void ExpectEndsWithCode0() {
-        DWORD code = 99;
-        EXPECT_TRUE(run.WaitForExit(&code)) << "the wizard did not end";
-        EXPECT_EQ(code, 0u);
+// A game folder that the install path's checks accept without running the patch step.
+struct GameFolder : TempFolder {
+    GameFolder() : TempFolder(L"game") {
+        WriteFile(*this / L"falcon.exe", "stand-in game");
+        WriteFile(*this / L"1078patch Readme .txt", "patched");
     }
 };
 
-}  // namespace
-
-TEST(WizardGui, InstallPathWithEveryBoxTickedShowsEachPageAsItsTableSays) {
-    Walk w;
-    HWND page = w.run.WaitForPage(PageId::frmStart);
-    Inspect(page, PageId::frmStart, true);
-    page = w.run.Advance(page, PageId::frmStart, L"NextStart", PageId::frmStep1);
-    Inspect(page, PageId::frmStep1, true);
-    EXPECT_TRUE(w.run.IsChecked(page, PageId::frmStep1, L"btnInstall"));
-    EXPECT_FALSE(w.run.IsChecked(page, PageId::frmStep1, L"btnUninstall"));
-    page = w.run.Advance(page, PageId::frmStep1, L"Next", PageId::frmStep2);
-    Inspect(page, PageId::frmStep2, true);
-    w.run.SetAnswers(page, {1, 1, 1, 1});
-    const PageId route[] = {PageId::frmStep2, PageId::frmStep3, PageId::frmStep4, PageId::frmStep5, PageId::frmStep8,
-                            PageId::frmStep9};
-    for (size_t i = 0; i + 1 < std::size(route); ++i) {
-        page = w.run.Advance(page, route[i], L"Next", route[i + 1]);
-        Inspect(page, route[i + 1], true);
-    }
-    w.run.Click(page, PageId::frmStep9, L"Exit");
-    w.ExpectEndsWithCode0();
+bool KindMatches(const ControlInfo &info, ControlKind kind) {
+    DWORD type = info.ButtonType();
+    if (kind == ControlKind::Label)
+        return info.className == L"Static";
+    return info.className == L"Button" &&
+           (kind == ControlKind::CheckBox       ? type == BS_AUTOCHECKBOX
+            : kind == ControlKind::OptionButton ? type == BS_AUTORADIOBUTTON
+                                                : type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
 }
 
-TEST(WizardGui, TheGlideOSPageAndTheUninstallPageMatchTheirTables) {
-    {
-        Walk w;
-        HWND page = w.ToStep2();
-        w.run.SetAnswers(page, {0, 0, 0, 1});
-        page = w.run.Advance(page, PageId::frmStep2, L"Next", PageId::frmStep6);
-        Inspect(page, PageId::frmStep6, true);
+// The page's controls against its layout: kind, text, place, tab order and stop, visibility;
+// the differences, one per line.
+std::string CompareWithLayout(HWND page, PageId id) {
+    const wizard::PageLayout &layout = wizard::LayoutOf(id);
+    auto ordered = layout.InTabOrder();
+    std::vector<ControlInfo> children = ChildControls(page);
+    if (children.size() != ordered.size())
+        return "control count " + std::to_string(children.size()) + "\n";
+    const int dpi = ScreenDpi();
+    auto px = [dpi](int twips) { return MulDiv(twips, dpi, wizard::kTwipsPerInch); };
+    std::string differences;
+    RECT client;
+    GetClientRect(page, &client);
+    if (client.right != px(layout.clientWidth) || client.bottom != px(layout.clientHeight))
+        differences += "client area " + mend::Utf8FromWide(Describe(client)) + "\n";
+    if (WindowText(page) != layout.caption)
+        differences += "caption " + mend::Utf8FromWide(WindowText(page)) + "\n";
+    if (GetWindowLongW(page, GWL_STYLE) & WS_THICKFRAME)
+        differences += "the page can be resized\n";
+    for (size_t i = 0; i < ordered.size(); ++i) {
+        const wizard::ControlLayout &c = *ordered[i];
+        const ControlInfo &info = children[i];
+        const std::string where = mend::Utf8FromWide(c.name) + " (tab " + std::to_string(c.tab) + "): ";
+        RECT want{px(c.left), px(c.top), px(c.left) + px(c.width), px(c.top) + px(c.height)};
+        if (!KindMatches(info, c.kind))
+            differences += where + "kind " + mend::Utf8FromWide(info.className) + "\n";
+        if (info.text != c.text)
+            differences += where + "text " + mend::Utf8FromWide(info.text) + "\n";
+        if (!EqualRect(&want, &info.rect))
+            differences +=
+                where + "at " + mend::Utf8FromWide(Describe(info.rect) + L", not " + Describe(want)) + "\n";
+        if (((info.style & WS_TABSTOP) != 0) != (c.kind != ControlKind::Label))
+            differences += where + "tab stop\n";
+        if (!info.visible)
+            differences += where + "hidden\n";
     }
-    Walk w;
-    HWND page = w.ToStep1();
-    w.run.Click(page, PageId::frmStep1, L"btnUninstall");
-    EXPECT_TRUE(WaitUntil([&] { return w.run.IsChecked(page, PageId::frmStep1, L"btnUninstall"); }));
-    EXPECT_FALSE(w.run.IsChecked(page, PageId::frmStep1, L"btnInstall"));
-    page = w.run.Advance(page, PageId::frmStep1, L"Next", PageId::frmUninstall);
-    Inspect(page, PageId::frmUninstall, true);
+    return differences;
 }
 
-// Skip walks the same route as Next would, without touching the game folder.
-TEST(WizardGui, SkipFollowsTheRouteTheAnswersGive) {
-    const wizard::Answers sets[] = {{0, 0, 0, 0}, {0, 0, 1, 0}, {0, 1, 0, 1}, {1, 0, 1, 1}, {1, 1, 0, 0}};
-    for (const auto& answers : sets) {
-        SCOPED_TRACE("answers " + std::to_string(answers.WinXP) + std::to_string(answers.CPUspeed) +
-                     std::to_string(answers.NVidia) + std::to_string(answers.VideoMem));
-        Walk w;
-        HWND page = w.ToStep2();
-        ASSERT_NE(page, nullptr);
-        w.run.SetAnswers(page, answers);
-        PageId at = PageId::frmStep2;
-        std::vector<std::wstring> before = List(w.folder.Path());
-        while (at != PageId::frmStep9) {
-            PageId next = wizard::NextPage(at, answers);
-            page = w.run.Advance(page, at, at == PageId::frmStep2 ? L"Next" : L"Skip", next);
-            ASSERT_NE(page, nullptr);
-            at = next;
-        }
-        EXPECT_EQ(List(w.folder.Path()), before);
-        EXPECT_TRUE(w.run.Messages().empty());
-    }
-}
-
-TEST(WizardGui, AnUntickedBoxIsStoredAsZero) {
-    Walk w;
-    HWND page = w.ToStep2();
+// What the user sees on arrival at a page: its layout, the focus on its first tab stop, and a
+// screenshot for the README.
+void Inspect(HWND page, PageId id) {
     ASSERT_NE(page, nullptr);
-    w.run.SetAnswers(page, {1, 1, 0, 0});
-    w.run.SetAnswers(page, {0, 0, 0, 0});
-    w.run.Advance(page, PageId::frmStep2, L"Next", PageId::frmStep8);
+    EXPECT_EQ(CompareWithLayout(page, id), "") << Name(id);
+    for (auto *c : wizard::LayoutOf(id).InTabOrder())
+        if (c->kind != ControlKind::Label) {
+            HWND first = GetDlgItem(page, wizard::ControlId(*c));
+            EXPECT_TRUE(WaitUntil([&] { return FocusedWindow(page) == first; }, 5000))
+                << Name(id) << ": the focus is not on " << mend::Utf8FromWide(c->name);
+            break;
+        }
+    SaveScreenshot(page, L"wizard-" + std::wstring(wizard::LayoutOf(id).name));
 }
 
-TEST(WizardGui, ExitOnEveryPageEndsTheProgramAtOnce) {
+// Walks from frmStart along `route`, answering the questions page with `answers`: Next up to the
+// questions page, Skip on the install pages, so the game folder stays as it was.
+HWND Walk(WizardRun &run, const std::vector<PageId> &route, const wizard::Answers &answers = {}) {
+    HWND page = run.WaitForPage(PageId::frmStart);
+    for (size_t i = 0; page && i + 1 < route.size(); ++i) {
+        PageId from = route[i], to = route[i + 1];
+        if (from == PageId::frmStep2)
+            run.SetAnswers(page, answers);
+        if (to == PageId::frmUninstall)
+            run.Click(page, from, L"btnUninstall");
+        const wchar_t *control = from == PageId::frmStart                               ? L"NextStart"
+                                 : from == PageId::frmStep1 || from == PageId::frmStep2 ? L"Next"
+                                                                                        : L"Skip";
+        page = run.Advance(page, from, control, to);
+    }
+    return page;
+}
+
+void ExpectEndsWithCode0(WizardRun &run) {
+    DWORD code = 99;
+    EXPECT_TRUE(run.WaitForExit(&code)) << "the wizard did not end";
+    EXPECT_EQ(code, 0u);
+}
+
+} // namespace
+
+// Every page is reached once, checked against its layout, and left by Exit (Finish on the last
+// page), which ends the program at once and changes nothing; closing a page's frame does the same.
+TEST(WizardGui, EveryPageShowsItsLayoutAndExitEndsTheProgramAtOnce) {
+    using P = PageId;
     struct Case {
         std::vector<PageId> route;
         wizard::Answers answers;
+        bool closeFrame = false;
     };
     const Case cases[] = {
-        {{PageId::frmStart}, {}},
-        {{PageId::frmStart, PageId::frmStep1}, {}},
-        {{PageId::frmStart, PageId::frmStep1, PageId::frmStep2}, {}},
-        {{PageId::frmStart, PageId::frmStep1, PageId::frmStep2, PageId::frmStep3}, {1, 0, 0, 0}},
-        {{PageId::frmStart, PageId::frmStep1, PageId::frmStep2, PageId::frmStep4}, {0, 1, 0, 0}},
-        {{PageId::frmStart, PageId::frmStep1, PageId::frmStep2, PageId::frmStep5}, {0, 0, 1, 1}},
-        {{PageId::frmStart, PageId::frmStep1, PageId::frmStep2, PageId::frmStep6}, {0, 0, 0, 1}},
-        {{PageId::frmStart, PageId::frmStep1, PageId::frmStep2, PageId::frmStep8}, {}},
-        {{PageId::frmStart, PageId::frmStep1, PageId::frmStep2, PageId::frmStep8, PageId::frmStep9}, {}},
-        {{PageId::frmStart, PageId::frmStep1, PageId::frmUninstall}, {}},
+        {{P::frmStart}, {}},
+        {{P::frmStart, P::frmStep1}, {}},
+        {{P::frmStart, P::frmStep1, P::frmStep2}, {}},
+        {{P::frmStart, P::frmStep1, P::frmStep2, P::frmStep3}, {1, 0, 0, 0}},
+        {{P::frmStart, P::frmStep1, P::frmStep2, P::frmStep4}, {0, 1, 0, 0}},
+        {{P::frmStart, P::frmStep1, P::frmStep2, P::frmStep5}, {0, 0, 1, 1}},
+        {{P::frmStart, P::frmStep1, P::frmStep2, P::frmStep6}, {0, 0, 0, 1}},
+        {{P::frmStart, P::frmStep1, P::frmStep2, P::frmStep8}, {}},
+        {{P::frmStart, P::frmStep1, P::frmStep2, P::frmStep8, P::frmStep9}, {}},
+        {{P::frmStart, P::frmStep1, P::frmUninstall}, {}},
+        {{P::frmStart, P::frmStep1}, {}, true},
     };
-    for (const Case& c : cases) {
-        PageId last = c.route.back();
-        SCOPED_TRACE("Exit on " + Name(last));
-        Walk w;
-        HWND page = w.run.WaitForPage(PageId::frmStart);
-        for (size_t i = 0; page && i + 1 < c.route.size(); ++i) {
-            PageId from = c.route[i], to = c.route[i + 1];
-            if (from == PageId::frmStep2) w.run.SetAnswers(page, c.answers);
-            if (to == PageId::frmUninstall) w.run.Click(page, from, L"btnUninstall");
-            std::wstring control = from == PageId::frmStart ? L"NextStart" : from == PageId::frmStep2 ? L"Next" : L"Skip";
-            if (from == PageId::frmStep1) control = L"Next";
-            page = w.run.Advance(page, from, control, to);
-        }
+    for (const Case &c : cases) {
+        const PageId last = c.route.back();
+        SCOPED_TRACE((c.closeFrame ? "frame closed on " : "Exit on ") + Name(last));
+        GameFolder folder;
+        WizardRun run(folder.Path());
+        HWND page = Walk(run, c.route, c.answers);
         ASSERT_NE(page, nullptr);
-        std::vector<std::wstring> before = List(w.folder.Path());
-        w.run.Click(page, last, last == PageId::frmStart ? L"ExitStart" : L"Exit");
-        w.ExpectEndsWithCode0();
-        EXPECT_EQ(List(w.folder.Path()), before);
-    }
-}
-
-TEST(WizardGui, ClosingAPageThroughItsFrameEndsTheWizard) {
-    Walk w;
-    HWND page = w.ToStep1();
-    ASSERT_NE(page, nullptr);
-    PostClose(page);
-    w.ExpectEndsWithCode0();
-}
-
-// Wine answers GetVersionEx as the Windows that its per-program setting names.
-TEST(WizardGui, OnWindowsXPTheQuestionsPageOpensWithTheXPBoxTicked) {
-    const wchar_t* key = L"Software\\Wine\\AppDefaults\\mendpack.exe";
-    struct Setting {
-        const wchar_t* version;
-        bool ticked;
-    };
-    for (Setting s : {Setting{L"winxp64", true}, Setting{L"win2k", false}}) {
-        HKEY k = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
-                  ERROR_SUCCESS);
-        RegSetValueExW(k, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(s.version),
-                       static_cast<DWORD>((wcslen(s.version) + 1) * sizeof(wchar_t)));
-        RegCloseKey(k);
-        {
-            Walk w;
-            HWND page = w.ToStep2();
-            ASSERT_NE(page, nullptr);
-            EXPECT_EQ(w.run.IsChecked(page, PageId::frmStep2, L"chkWinXP"), s.ticked) << mend::Utf8FromWide(s.version);
-            // Unticking a pre-ticked box is honoured: the XP page is not shown.
-            w.run.SetAnswers(page, {0, 0, 0, 0});
-            w.run.Advance(page, PageId::frmStep2, L"Next", PageId::frmStep8);
+        const std::vector<std::wstring> before = List(folder.Path());
+        if (c.closeFrame) {
+            PostClose(page);
+        } else {
+            Inspect(page, last);
+            if (last == PageId::frmStep1)
+                EXPECT_TRUE(run.IsChecked(page, last, L"btnInstall") &&
+                            !run.IsChecked(page, last, L"btnUninstall"));
+            run.Click(page, last, last == PageId::frmStart ? L"ExitStart" : L"Exit");
         }
-        RegDeleteKeyW(HKEY_CURRENT_USER, key);
+        ExpectEndsWithCode0(run);
+        EXPECT_EQ(List(folder.Path()), before);
     }
+}
+
+// The install pages come in the order the answers give, Skip changes nothing, Finish ends it.
+TEST(WizardGui, SkipFollowsTheRouteTheAnswersGive) {
+    for (const wizard::Answers &answers :
+         {wizard::Answers{0, 0, 0, 0}, {0, 0, 1, 0}, {0, 1, 0, 1}, {1, 0, 1, 1}, {1, 1, 1, 1}}) {
+        std::vector<PageId> route = {PageId::frmStart, PageId::frmStep1, PageId::frmStep2};
+        while (route.back() != PageId::frmStep9)
+            route.push_back(wizard::NextPage(route.back(), answers));
+        std::string names;
+        for (PageId id : route)
+            names += Name(id) + " ";
+        SCOPED_TRACE(names);
+        GameFolder folder;
+        const std::vector<std::wstring> before = List(folder.Path());
+        WizardRun run(folder.Path());
+        HWND page = Walk(run, route, answers);
+        ASSERT_NE(page, nullptr);
+        EXPECT_EQ(List(folder.Path()), before);
+        EXPECT_TRUE(run.Messages().empty());
+        run.Click(page, PageId::frmStep9, L"Exit");
+        ExpectEndsWithCode0(run);
+    }
+}
+
+// Wine answers GetVersionEx as the Windows that its per-program setting names; the box that the
+// checks pre-tick, once unticked, is stored as 0: the XP page is not shown.
+TEST(WizardGui, OnWindowsXPTheXPBoxIsPreTickedAndAnUntickedBoxCounts) {
+    const wchar_t *key = L"Software\\Wine\\AppDefaults\\mendpack.exe", *version = L"winxp64";
+    {
+        win32::RegKey k;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, k.Receive(),
+                                  nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExW(k.Get(), L"Version", 0, REG_SZ, reinterpret_cast<const BYTE *>(version),
+                       static_cast<DWORD>((wcslen(version) + 1) * sizeof(wchar_t)));
+    }
+    [] {
+        GameFolder folder;
+        WizardRun run(folder.Path());
+        HWND page = Walk(run, {PageId::frmStart, PageId::frmStep1, PageId::frmStep2});
+        ASSERT_NE(page, nullptr);
+        EXPECT_TRUE(run.IsChecked(page, PageId::frmStep2, L"chkWinXP"));
+        run.SetAnswers(page, {0, 0, 0, 0});
+        EXPECT_TRUE(run.Advance(page, PageId::frmStep2, L"Next", PageId::frmStep8));
+    }();
+    RegDeleteKeyW(HKEY_CURRENT_USER, key);
 }

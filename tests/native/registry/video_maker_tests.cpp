@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <map>
 #include <set>
 
@@ -11,95 +10,83 @@ using mend::PciListKey;
 
 namespace {
 
-const std::wstring kNtList = L"SYSTEM\\CurrentControlSet\\Enum\\PCI";
-const std::wstring k9xList = L"Enum\\PCI";
+const std::wstring kNtList = L"SYSTEM\\CurrentControlSet\\Enum\\PCI", k9xList = L"Enum\\PCI";
 
-// A registry of keys and string values, listing subkeys in the order they were added.
+// A registry stand-in: device instances two levels below a list key, listed in the order added,
+// each with its Class and Mfg ("-" for a value that is not there).
 class FakeRegistry : public mend::RegistryReader {
   public:
-    void AddDevice(const std::wstring &list, const std::wstring &device, const std::wstring &instance,
-                   std::map<std::wstring, std::wstring> values) {
-        AddSubkey(list, device);
-        AddSubkey(list + L"\\" + device, instance);
-        values_[list + L"\\" + device + L"\\" + instance] = std::move(values);
+    FakeRegistry(const std::wstring &list, std::vector<std::vector<std::wstring>> instances) {
+        for (const auto &i : instances) { // device, instance, class, maker
+            auto &devices = subkeys_[list];
+            if (devices.empty() || devices.back() != i[0])
+                devices.push_back(i[0]);
+            subkeys_[list + L"\\" + i[0]].push_back(i[1]);
+            values_[list + L"\\" + i[0] + L"\\" + i[1] + L"|Class"] = i[2];
+            values_[list + L"\\" + i[0] + L"\\" + i[1] + L"|Mfg"] = i[3];
+        }
     }
-    std::vector<std::wstring> Subkeys(const std::wstring &sectionKey) override {
-        listed.insert(sectionKey);
-        auto it = subkeys_.find(sectionKey);
-        return it == subkeys_.end() ? std::vector<std::wstring>{} : it->second;
+    std::vector<std::wstring> Subkeys(const std::wstring &key) override {
+        listed.insert(key);
+        return subkeys_[key];
     }
-    std::wstring Text(const std::wstring &sectionKey, const std::wstring &valueKey) override {
-        auto key = values_.find(sectionKey);
-        if (key == values_.end())
-            return {};
-        auto value = key->second.find(valueKey);
-        return value == key->second.end() ? std::wstring() : value->second;
+    std::wstring Text(const std::wstring &key, const std::wstring &value) override {
+        std::wstring text = values_[key + L"|" + value];
+        return text == L"-" ? L"" : text;
     }
     std::set<std::wstring> listed;
 
   private:
-    void AddSubkey(const std::wstring &parent, const std::wstring &name) {
-        auto &names = subkeys_[parent];
-        if (std::find(names.begin(), names.end(), name) == names.end())
-            names.push_back(name);
-    }
     std::map<std::wstring, std::vector<std::wstring>> subkeys_;
-    std::map<std::wstring, std::map<std::wstring, std::wstring>> values_;
+    std::map<std::wstring, std::wstring> values_;
 };
 
 } // namespace
 
 TEST(PciListKey, OnlyWindows2000AndXPUseTheControlSet) {
-    EXPECT_EQ(PciListKey(L"windows 2000"), kNtList);
-    EXPECT_EQ(PciListKey(L"windows xp"), kNtList);
-    for (const wchar_t *other : {L"windows 98", L"windows 98 se", L"windows me", L"windows nt 4.0",
-                                 L"windows nt 3.51", L"", L"unable to get windows version"})
-        EXPECT_EQ(PciListKey(other), k9xList) << other;
+    for (const wchar_t *nt : {L"windows 2000", L"windows xp"})
+        EXPECT_EQ(PciListKey(nt), kNtList) << nt;
     // The name arrives lower-cased; the search itself is case-sensitive.
-    EXPECT_EQ(PciListKey(L"Windows XP"), k9xList);
+    for (const wchar_t *other : {L"windows 98 se", L"windows me", L"windows nt 4.0", L"", L"Windows XP",
+                                 L"unable to get windows version"})
+        EXPECT_EQ(PciListKey(other), k9xList) << other;
 }
 
-TEST(VideoMaker, FindsTheDisplayAdapterTwoLevelsDown) {
-    FakeRegistry registry;
-    registry.AddDevice(kNtList, L"VEN_8086&DEV_7113", L"000800", {{L"Class", L"System"}, {L"Mfg", L"Intel"}});
-    registry.AddDevice(kNtList, L"VEN_10DE&DEV_0110", L"000008",
-                       {{L"Class", L"Display"}, {L"Mfg", L"nVidia Corp"}});
-    registry.AddDevice(kNtList, L"VEN_1274&DEV_1371", L"000050",
-                       {{L"Class", L"MEDIA"}, {L"Mfg", L"Ensoniq"}});
-    EXPECT_EQ(FindVideoMaker(L"windows xp", registry), L"nVidia Corp") << "as stored, not lower-cased";
-    EXPECT_EQ(FindVideoMaker(L"windows 98 se", registry), L"") << "the other list key holds nothing";
-}
-
-TEST(VideoMaker, ClassMatchesDisplayInAnyCase) {
-    for (const wchar_t *cls : {L"Display", L"DISPLAY", L"display", L"Display adapters"}) {
-        FakeRegistry registry;
-        registry.AddDevice(k9xList, L"VEN_121A&DEV_0005", L"BUS_00", {{L"Class", cls}, {L"Mfg", L"3Dfx"}});
-        EXPECT_EQ(FindVideoMaker(L"windows 98", registry), L"3Dfx") << cls;
+TEST(VideoMaker, TheLastInstanceWithADisplayClassGivesTheMakerAsStored) {
+    const struct {
+        const char *what;
+        std::vector<std::vector<std::wstring>> instances;
+        std::wstring maker;
+    } cases[] = {
+        {"one adapter among other devices",
+         {{L"VEN_8086", L"1", L"System", L"Intel"},
+          {L"VEN_10DE", L"1", L"Display", L"nVidia Corp"},
+          {L"VEN_1274", L"1", L"MEDIA", L"Ensoniq"}},
+         L"nVidia Corp"},
+        {"class in capitals", {{L"VEN_121A", L"1", L"DISPLAY", L"3Dfx"}}, L"3Dfx"},
+        {"class holding the word", {{L"VEN_121A", L"1", L"Display adapters", L"3Dfx"}}, L"3Dfx"},
+        {"no display class",
+         {{L"VEN_1", L"A", L"Monitor", L"Sony"},
+          {L"VEN_2", L"A", L"Sound", L"Creative"},
+          {L"VEN_3", L"A", L"-", L"X"}},
+         L""},
+        {"two instances of one device",
+         {{L"VEN_10DE", L"1", L"display", L"First"}, {L"VEN_10DE", L"2", L"Display", L"Second"}},
+         L"Second"},
+        {"the last adapter without Mfg",
+         {{L"VEN_10DE", L"1", L"Display", L"NVIDIA"}, {L"VEN_1002", L"1", L"Display", L"-"}},
+         L""},
+    };
+    for (const auto &c : cases) {
+        FakeRegistry registry(kNtList, c.instances);
+        EXPECT_EQ(FindVideoMaker(L"windows xp", registry), c.maker) << c.what;
     }
 }
 
-TEST(VideoMaker, OtherClassesAndMissingClassNeverMatch) {
-    FakeRegistry registry;
-    registry.AddDevice(k9xList, L"VEN_1", L"A", {{L"Class", L"Monitor"}, {L"Mfg", L"Sony"}});
-    registry.AddDevice(k9xList, L"VEN_2", L"A", {{L"Class", L"Sound"}, {L"Mfg", L"Creative"}});
-    registry.AddDevice(k9xList, L"VEN_3", L"A", {{L"Mfg", L"NoClass Inc"}});
-    EXPECT_EQ(FindVideoMaker(L"windows me", registry), L"");
-}
-
-TEST(VideoMaker, LastDisplayAdapterWinsEvenWithoutMaker) {
-    FakeRegistry registry;
-    registry.AddDevice(kNtList, L"VEN_10DE&DEV_0110", L"1", {{L"Class", L"Display"}, {L"Mfg", L"NVIDIA"}});
-    registry.AddDevice(kNtList, L"VEN_10DE&DEV_0110", L"2", {{L"Class", L"Display"}, {L"Mfg", L"Second"}});
-    EXPECT_EQ(FindVideoMaker(L"windows 2000", registry), L"Second") << "instances of one device";
-
-    registry.AddDevice(kNtList, L"VEN_1002&DEV_5159", L"1", {{L"Class", L"Display"}});
-    registry.AddDevice(kNtList, L"VEN_1274&DEV_1371", L"1", {{L"Class", L"Sound"}, {L"Mfg", L"Ensoniq"}});
-    EXPECT_EQ(FindVideoMaker(L"windows 2000", registry), L"") << "the last adapter has no Mfg";
-}
-
 TEST(VideoMaker, WalksOnlyTheChosenListAndItsTwoLevels) {
-    FakeRegistry registry;
-    registry.AddDevice(k9xList, L"D", L"I", {{L"Class", L"Display"}, {L"Mfg", L"M"}});
-    FindVideoMaker(L"windows 98", registry);
+    FakeRegistry registry(k9xList, {{L"D", L"I", L"Display", L"M"}});
+    EXPECT_EQ(FindVideoMaker(L"windows xp", registry), L"") << "the other list key holds nothing";
+    registry.listed.clear();
+    EXPECT_EQ(FindVideoMaker(L"windows 98", registry), L"M");
     EXPECT_EQ(registry.listed, (std::set<std::wstring>{k9xList, k9xList + L"\\D"}));
 }

@@ -1,4 +1,5 @@
-// The launcher's dialog as the player sees it: layout, first state, keys and the ways to close it.
+// The launcher's dialog as the player sees it: layout, first state, the options, help, keys and
+// the ways to close it.
 #include <gtest/gtest.h>
 
 #include "common/text.h"
@@ -32,21 +33,18 @@ TEST(NightjarDialog, HasItsTemplateLayoutAndOpensOnMmpWithTheFileFrozenState) {
     WriteFile(game.MultiplayerPrefs(), PreferenceBytes());
     SetReadOnly(game.MultiplayerPrefs(), true);
     Nightjar nightjar(game);
+    EXPECT_EQ(nightjar.Answer(), Messages{});
     HWND dialog = nightjar.Dialog();
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_TRUE(nightjar.Answer().empty()) << "no message when the multiplayer file is present";
 
-    DialogBaseUnits base = BaseUnitsOfFont(L"MS Sans Serif", 8);
     DWORD style = static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE));
-    EXPECT_EQ(style & (WS_POPUP | WS_CAPTION | WS_SYSMENU),
+    EXPECT_EQ(style & (WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME),
               static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU));
-    EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0u);
     EXPECT_TRUE(GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
+    DialogBaseUnits base = BaseUnitsOfFont(L"MS Sans Serif", 8);
     RECT client;
     GetClientRect(dialog, &client);
-    EXPECT_EQ(Describe(client), Describe(PixelsFromDialogUnits({0, 0, 157, 54}, base)));
-
-    // Centred on the screen's work area (DS_CENTER), give or take the rounding of a half pixel.
+    EXPECT_EQ(Describe(client), Describe(PixelsFromDialogBox({0, 0, 157, 54}, base)));
+    // Centred on the screen's work area, give or take the rounding of a half pixel.
     RECT window, work;
     GetWindowRect(dialog, &window);
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
@@ -68,69 +66,91 @@ TEST(NightjarDialog, HasItsTemplateLayoutAndOpensOnMmpWithTheFileFrozenState) {
         bool checkedOption = want.buttonType == BS_AUTORADIOBUTTON && c.Checked();
         EXPECT_EQ((c.style & WS_TABSTOP) != 0, want.tabStop || checkedOption);
         EXPECT_EQ(c.style & WS_GROUP, 0u) << "all seven form one group";
-        EXPECT_TRUE(c.visible);
-        EXPECT_TRUE(c.enabled);
-        EXPECT_EQ(Describe(c.rect), Describe(PixelsFromDialogBox(want.units, base)))
-            << "in dialog units: " << mend::Utf8FromWide(Describe(DialogBoxFromPixels(c.rect, base)));
+        EXPECT_TRUE(c.visible && c.enabled);
+        EXPECT_EQ(Describe(c.rect), Describe(PixelsFromDialogBox(want.units, base)));
     }
-
     EXPECT_TRUE(nightjar.Ticked(kMmp));
     EXPECT_FALSE(nightjar.Ticked(kSinglePlayer));
     EXPECT_TRUE(nightjar.Ticked(kFreezePrefs)) << "the multiplayer file is read-only";
     EXPECT_FALSE(nightjar.Ticked(kLaunchGame));
     EXPECT_EQ(FocusedWindow(dialog), GetDlgItem(dialog, kFixSound));
-
     SaveScreenshot(dialog, L"nightjar_dialog");
 }
 
 TEST(NightjarDialog, TellsOfAMissingMultiplayerFileBeforeItShows) {
     GameFolder game;
     Nightjar nightjar(game);
-    auto box = WaitForMessageBox(L"File not found", nightjar.Pid());
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->text, L"mpprefs.dat file not found");
-    EXPECT_EQ(box->buttons, std::vector<std::wstring>{L"OK"});
-    EXPECT_FALSE(box->hasIcon);
-    EXPECT_EQ(FindTopWindow(kDialogCaption, nightjar.Pid(), 0), nullptr) << "the dialog is not visible yet";
-    EXPECT_EQ(WindowText(box->owner), kDialogCaption) << "owned by the (hidden) dialog";
-    ASSERT_TRUE(PressOk(box->window));
-
-    ASSERT_NE(nightjar.Dialog(), nullptr);
-    EXPECT_TRUE(nightjar.Answer().empty());
+    ASSERT_TRUE(WaitForMessageBox(L"File not found", nightjar.Pid()));
+    EXPECT_FALSE(IsWindowVisible(nightjar.Dialog())) << "the message comes before the dialog";
+    EXPECT_EQ(nightjar.Answer(), Messages{kMultiplayerMissing});
     EXPECT_TRUE(nightjar.Ticked(kMmp));
     EXPECT_FALSE(nightjar.Ticked(kSinglePlayer));
     EXPECT_FALSE(nightjar.Ticked(kFreezePrefs));
 }
 
-TEST(NightjarDialog, IgnoresEnterAndEscape) {
+TEST(NightjarDialog, OptionsShowTheirOwnFilesStateAndReReadItWhenClickedAgain) {
     GameFolder game;
-    std::string prefs = PreferenceBytes();
-    WriteFile(game.MultiplayerPrefs(), prefs);
+    WriteFile(game.MultiplayerPrefs(), PreferenceBytes());
+    WriteFile(game.SinglePlayerPrefs(), PreferenceBytes());
+    SetReadOnly(game.SinglePlayerPrefs(), true);
     Nightjar nightjar(game);
-    HWND dialog = nightjar.Dialog();
-    ASSERT_NE(dialog, nullptr);
-    nightjar.Click(kLaunchGame); // so that a fix run by mistake would also show as a launch
-    EXPECT_TRUE(nightjar.Answer().empty());
+    EXPECT_EQ(nightjar.Answer(), Messages{});
+    EXPECT_FALSE(nightjar.Ticked(kFreezePrefs));
 
-    // With the focus on "Fix GF3D Sound", Tab order's first stop.
-    SendKey(dialog, Key::Enter);
-    SendKey(dialog, Key::Escape);
-    EXPECT_TRUE(nightjar.Answer().empty());
-    EXPECT_FALSE(ProcessEnded(nightjar.Process()));
-    EXPECT_TRUE(IsWindowVisible(dialog));
-    EXPECT_EQ(ReadFile(game.MultiplayerPrefs()), prefs) << "Enter must not run the fix";
-    EXPECT_TRUE(game.Launches().empty());
+    EXPECT_EQ(nightjar.Press(kSinglePlayer), Messages{});
+    EXPECT_TRUE(nightjar.Ticked(kSinglePlayer) && !nightjar.Ticked(kMmp)) << "the options exclude each other";
+    EXPECT_TRUE(nightjar.Ticked(kFreezePrefs));
+    EXPECT_EQ(nightjar.Press(kMmp), Messages{});
+    EXPECT_FALSE(nightjar.Ticked(kSinglePlayer));
+    EXPECT_FALSE(nightjar.Ticked(kFreezePrefs));
 
-    EXPECT_EQ(nightjar.CloseWith(PostClose), 0u);
+    // A tick set by hand gives way to the file's state when the selected option is clicked again,
+    // and so does a change made outside the launcher.
+    nightjar.Click(kFreezePrefs);
+    EXPECT_EQ(nightjar.Press(kMmp), Messages{});
+    EXPECT_TRUE(nightjar.Ticked(kMmp));
+    EXPECT_FALSE(nightjar.Ticked(kFreezePrefs));
+    SetReadOnly(game.MultiplayerPrefs(), true);
+    EXPECT_EQ(nightjar.Press(kMmp), Messages{});
+    EXPECT_TRUE(nightjar.Ticked(kFreezePrefs));
+    EXPECT_TRUE(game.Launches().empty()) << "clicking options starts nothing";
 }
 
-TEST(NightjarDialog, EndsWithExitCodeZeroThroughSystemMenuCloseAndAltF4) {
-    void (*const ways[])(HWND) = {PostSystemClose, [](HWND dialog) { SendKey(dialog, Key::AltF4); }};
+TEST(NightjarDialog, HelpOpensThePageThroughExplorerOrTellsItIsMissing) {
+    GameFolder game;
+    WriteFile(game.MultiplayerPrefs(), PreferenceBytes());
+    Nightjar nightjar(game);
+    nightjar.Click(kHelpPage);
+    auto box = WaitForMessageBox(L"File not found", nightjar.Pid());
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text, L"No help file found");
+    // Answered by a key: that keys reach the dialog manager is what makes the test of Enter and
+    // Esc below mean something.
+    SendKey(box->window, Key::Enter);
+    EXPECT_EQ(nightjar.Answer(), Messages{});
+    EXPECT_TRUE(game.Launches().empty());
+    WriteFile(game / L"Nightjar.htm", "<html></html>");
+    EXPECT_EQ(nightjar.Press(kHelpPage), Messages{});
+    EXPECT_EQ(game.Launches(), std::vector<std::string>{"explorer.exe|Nightjar.htm"});
+}
+
+TEST(NightjarDialog, IgnoresEnterAndEscapeAndClosesWithExitCodeZero) {
+    void (*const ways[])(HWND) = {PostClose, PostSystemClose,
+                                  [](HWND dialog) { SendKey(dialog, Key::AltF4); }};
     for (auto close : ways) {
         GameFolder game;
-        WriteFile(game.MultiplayerPrefs(), PreferenceBytes());
+        std::string prefs = PreferenceBytes();
+        WriteFile(game.MultiplayerPrefs(), prefs);
         Nightjar nightjar(game);
-        EXPECT_TRUE(nightjar.Answer().empty());
+        nightjar.Click(kLaunchGame); // so that a fix run by mistake would also show as a launch
+        EXPECT_EQ(nightjar.Answer(), Messages{});
+        // With the focus on "Fix GF3D Sound", the first tab stop.
+        SendKey(nightjar.Dialog(), Key::Enter);
+        SendKey(nightjar.Dialog(), Key::Escape);
+        EXPECT_EQ(nightjar.Answer(), Messages{});
+        EXPECT_TRUE(nightjar.Running());
+        EXPECT_EQ(ReadFile(game.MultiplayerPrefs()), prefs) << "Enter must not run the fix";
+        EXPECT_TRUE(game.Launches().empty());
         EXPECT_EQ(nightjar.CloseWith(close), 0u);
     }
 }

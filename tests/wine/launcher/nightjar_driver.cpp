@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "common/text.h"
+#include "win32/handle.h"
 
 using namespace wintest;
 
@@ -18,43 +20,50 @@ std::string PreferenceBytes(size_t length) {
     return bytes;
 }
 
-GameFolder::GameFolder() {
-    MakeFolders(folder_ / L"Data\\Multi");
-    std::wstring bin = ProgramFolder();
-    auto copy = [&](const wchar_t *from, const wchar_t *to) {
-        if (!CopyFileW((bin + L"\\" + from).c_str(), (folder_ / to).c_str(), FALSE))
+void ExpectPatched(const std::wstring &path, const std::string &original) {
+    std::string expected = original;
+    expected.resize(std::max<size_t>(expected.size(), 69), '\0');
+    expected[68] = '\0';
+    std::string actual = ReadFile(path);
+    ASSERT_EQ(actual.size(), expected.size());
+    for (size_t i = 0; i < actual.size(); ++i)
+        EXPECT_EQ(static_cast<unsigned char>(actual[i]) + 0, static_cast<unsigned char>(expected[i]) + 0)
+            << "byte " << i;
+}
+
+GameFolder::GameFolder() : TempFolder(L"nightjar") {
+    // Wine starts its desktop process for the first window of a session: let this process be its
+    // parent, not a launcher whose children are waited for.
+    GetDesktopWindow();
+    MakeFolders(*this / L"Data\\Multi");
+    const std::wstring bin = ProgramFolder() + L"\\";
+    const std::pair<const wchar_t *, const wchar_t *> copies[] = {{L"Nightjar.exe", L"Nightjar.exe"},
+                                                                  {L"game_stand_in.exe", L"falcon.exe"},
+                                                                  {L"game_stand_in.exe", L"falconmmp.exe"},
+                                                                  {L"game_stand_in.exe", L"explorer.exe"}};
+    for (auto [from, to] : copies)
+        if (!CopyFileW((bin + from).c_str(), (*this / to).c_str(), FALSE))
             ADD_FAILURE() << "cannot copy " << mend::Utf8FromWide(from) << ": error " << GetLastError();
-    };
-    copy(L"Nightjar.exe", L"Nightjar.exe");
-    copy(L"game_stand_in.exe", L"falcon.exe");
-    copy(L"game_stand_in.exe", L"falconmmp.exe");
-    copy(L"game_stand_in.exe", L"explorer.exe");
 }
 
 std::vector<std::string> GameFolder::Launches() const {
     std::vector<std::string> lines;
-    std::wstring log = folder_ / L"launches.txt";
-    if (!Exists(log))
-        return lines;
-    std::istringstream in(ReadFile(log));
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-    }
+    std::istringstream in(Exists(*this / L"launches.txt") ? ReadFile(*this / L"launches.txt") : "");
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line.substr(0, line.find('\r')));
     return lines;
 }
 
-void PrintTo(const ShownMessage &m, std::ostream *os) {
-    *os << "[" << mend::Utf8FromWide(m.caption) << "] " << mend::Utf8FromWide(m.text);
-}
-
-Nightjar::Nightjar(const GameFolder &game) : process_(game / L"Nightjar.exe", L"", game.Path()) {}
-
 HWND Nightjar::Dialog() {
-    if (!dialog_)
-        dialog_ = FindTopWindow(kDialogCaption, Pid());
-    EXPECT_NE(dialog_, nullptr) << "the launcher's dialog did not show";
+    // A modal dialog can exist hidden while its WM_INITDIALOG shows a message box; it is ready
+    // once its last control has been made.
+    if (!dialog_ && !WaitUntil([&] {
+            for (HWND w : DialogWindows(Pid()))
+                if (WindowText(w) == kDialogCaption && GetDlgItem(w, kHelpPage))
+                    return (dialog_ = w) != nullptr;
+            return false;
+        }))
+        ADD_FAILURE() << "the launcher's dialog did not come";
     return dialog_;
 }
 
@@ -68,26 +77,8 @@ void Nightjar::Click(int id) {
     EXPECT_TRUE(wintest::Click(Dialog(), id)) << "no control " << id;
 }
 
-bool Nightjar::WaitForChildrenToEnd() {
-    // A program that WinExec started has been created by the time the click is handled; once
-    // none of our children is left, every start has also written its line.
-    return WaitUntil([&] {
-        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-        if (snapshot == INVALID_HANDLE_VALUE)
-            return false;
-        PROCESSENTRY32W entry{};
-        entry.dwSize = sizeof entry;
-        bool child = false;
-        for (BOOL more = Process32FirstW(snapshot, &entry); more && !child;
-             more = Process32NextW(snapshot, &entry))
-            child = entry.th32ParentProcessID == Pid() && entry.th32ProcessID != Pid();
-        CloseHandle(snapshot);
-        return !child;
-    });
-}
-
-std::vector<ShownMessage> Nightjar::Answer() {
-    std::vector<ShownMessage> shown;
+Messages Nightjar::Answer() {
+    Messages shown;
     HWND dialog = Dialog();
     for (;;) {
         // Sync posts behind everything posted before, so when it returns the click has either
@@ -105,39 +96,36 @@ std::vector<ShownMessage> Nightjar::Answer() {
         EXPECT_EQ(box.buttons, std::vector<std::wstring>{L"OK"}) << mend::Utf8FromWide(box.text);
         EXPECT_FALSE(box.hasIcon) << mend::Utf8FromWide(box.text);
         EXPECT_EQ(box.owner, dialog) << "message boxes belong to the dialog";
-        shown.push_back({box.caption, box.text});
+        shown.emplace_back(box.caption, box.text);
         if (!PressOk(box.window)) {
             ADD_FAILURE() << "message box did not close";
             break;
         }
     }
-    EXPECT_TRUE(WaitForChildrenToEnd()) << "a started program did not end";
+    // A program that WinExec started has been created by the time the click is handled; once
+    // none of our children is left, every start has also written its line.
+    std::string children;
+    EXPECT_TRUE(WaitUntil([&] {
+        win32::Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+        PROCESSENTRY32W entry{};
+        entry.dwSize = sizeof entry;
+        children = snapshot ? "" : "?";
+        for (BOOL more = snapshot && Process32FirstW(snapshot.Get(), &entry); more;
+             more = Process32NextW(snapshot.Get(), &entry))
+            if (entry.th32ParentProcessID == Pid() && entry.th32ProcessID != Pid())
+                children += mend::Utf8FromWide(entry.szExeFile) + " ";
+        return children.empty();
+    })) << "started programs that did not end: "
+        << children;
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(dialog) != FALSE; })) << "the dialog does not show";
     return shown;
-}
-
-std::vector<ShownMessage> Nightjar::Press(int id) {
-    Click(id);
-    return Answer();
 }
 
 DWORD Nightjar::CloseWith(void (*how)(HWND)) {
     how(Dialog());
     DWORD code = STILL_ACTIVE;
-    EXPECT_TRUE(WaitUntil([&] { return ProcessEnded(Process(), &code); })) << "the launcher did not end";
+    EXPECT_TRUE(process_.WaitForExit(kGuiTimeoutMs, &code)) << "the launcher did not end";
     return code;
-}
-
-void ExpectPatched(const std::wstring &path, const std::string &original) {
-    std::string expected = original;
-    if (expected.size() < 69)
-        expected.resize(69, '\0');
-    expected[68] = '\0';
-    std::string actual = ReadFile(path);
-    ASSERT_EQ(actual.size(), expected.size());
-    for (size_t i = 0; i < actual.size(); ++i)
-        EXPECT_EQ(static_cast<int>(static_cast<unsigned char>(actual[i])),
-                  static_cast<int>(static_cast<unsigned char>(expected[i])))
-            << "byte " << i;
 }
 
 } // namespace nightjar_test

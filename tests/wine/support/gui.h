@@ -9,15 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "support/png.h"
-
 namespace wintest {
 
 constexpr DWORD kGuiTimeoutMs = 15000;
 
 std::wstring WindowText(HWND window);
 std::wstring WindowClass(HWND window);
-DWORD ProcessOfWindow(HWND window);
 
 // The visible top-level window whose caption is exactly `caption` (of process `pid` unless it
 // is 0), polled for up to `ms`; nullptr when none showed up in time.
@@ -31,9 +28,8 @@ struct ControlInfo {
     std::wstring text;
     int id = 0; // GetDlgCtrlID; a control created with id -1 reads back as -1
     DWORD style = 0;
-    DWORD exStyle = 0;
     RECT rect{};    // pixels, in client coordinates of the parent
-    int check = -1; // BM_GETCHECK for buttons (BST_UNCHECKED, BST_CHECKED, BST_INDETERMINATE); -1 otherwise
+    int check = -1; // BM_GETCHECK for buttons; -1 otherwise
     bool visible = false;
     bool enabled = false;
 
@@ -41,48 +37,34 @@ struct ControlInfo {
     bool Checked() const { return check == BST_CHECKED; }
 };
 
-ControlInfo ReadControl(HWND control);
 // The direct children of `parent` in Z order, which for a dialog is the order of creation and
 // of the Tab key.
 std::vector<ControlInfo> ChildControls(HWND parent);
 std::optional<ControlInfo> FindControl(HWND parent, int id);
-std::optional<ControlInfo> FindControlByText(HWND parent, const std::wstring &text);
 // The control that has the keyboard focus in the thread that owns `window`.
 HWND FocusedWindow(HWND window);
+int ScreenDpi();
 
 // Dialog base units as the dialog manager derives them from a dialog font, measured with
-// MapDialogRect on a hidden dialog of this process that uses the same font. The font handle of a
-// dialog in another process cannot be used here, so the test names the template's font.
+// MapDialogRect on a hidden dialog of this process that uses the same font: the font of a dialog
+// in another process cannot be used here, so the test names the template's font.
 struct DialogBaseUnits {
     int x = 0; // pixels per 4 horizontal dialog units
     int y = 0; // pixels per 8 vertical dialog units
 };
 DialogBaseUnits BaseUnitsOfFont(const std::wstring &face, WORD pointSize);
-// MapDialogRect's own arithmetic on a rectangle's four edges.
-RECT PixelsFromDialogUnits(const RECT &units, DialogBaseUnits base);
-// The reverse, rounded to the nearest unit.
-RECT DialogUnitsFromPixels(const RECT &pixels, DialogBaseUnits base);
-
-// A template's control as it is written: position and size in dialog units.
+// A template's control box in dialog units.
 struct DialogUnitBox {
     int x = 0, y = 0, cx = 0, cy = 0;
 };
 // Where the dialog manager puts such a control: it converts the position and the size each on
-// its own, so the right edge can differ by a pixel from converting the edge itself. Compare a
-// layout table with what is on screen through this, exactly.
+// its own, so the right edge can differ by a pixel from converting the edge itself.
 RECT PixelsFromDialogBox(const DialogUnitBox &box, DialogBaseUnits base);
-// The reverse, rounded to the nearest unit (for messages that read like the template).
-DialogUnitBox DialogBoxFromPixels(const RECT &pixels, DialogBaseUnits base);
-std::wstring Describe(const DialogUnitBox &box);
-// Twips at the screen's DPI: pixels * 1440 / dpi.
-int ScreenDpi();
-RECT TwipsFromPixels(const RECT &pixels, int dpi);
-// A rectangle as "x, y, w x h" for failure messages.
+// A rectangle as "x, y, w x h" for comparisons that print well.
 std::wstring Describe(const RECT &r);
 
 // Posts BM_CLICK to a child control; false when no such control exists.
 bool Click(HWND parent, int controlId);
-bool ClickByText(HWND parent, const std::wstring &text);
 
 // A message box (dialog class #32770) and what it shows.
 struct MessageBoxInfo {
@@ -93,6 +75,7 @@ struct MessageBoxInfo {
     std::vector<std::wstring> buttons; // texts of the visible buttons, in tab order
     bool hasIcon = false;
 };
+MessageBoxInfo ReadMessageBox(HWND box);
 // Waits for a visible #32770 window with this caption belonging to process `pid`.
 std::optional<MessageBoxInfo> WaitForMessageBox(const std::wstring &caption, DWORD pid,
                                                 DWORD ms = kGuiTimeoutMs);
@@ -100,14 +83,12 @@ std::optional<MessageBoxInfo> WaitForMessageBox(const std::wstring &caption, DWO
 // window), to catch unexpected message boxes; nullopt when none appears within `ms`.
 std::optional<MessageBoxInfo> WaitForAnyMessageBox(DWORD pid, HWND except = nullptr,
                                                    DWORD ms = kGuiTimeoutMs);
-MessageBoxInfo ReadMessageBox(HWND box);
 // Top-level dialog windows (#32770) of `pid` other than `except`, shown or not: a modal dialog
 // or message box shows itself only when its message loop first runs dry, so right after its
 // owner's handler has opened it, it can exist and still be hidden.
 std::vector<HWND> DialogWindows(DWORD pid, HWND except = nullptr);
 // Presses OK on a message box and waits until it has gone; false if it stayed.
 bool PressOk(HWND box, DWORD ms = kGuiTimeoutMs);
-bool WaitUntilGone(HWND window, DWORD ms = kGuiTimeoutMs);
 
 // Keys, posted to the control that has the focus in the window's thread, the way the keyboard
 // would deliver them, so that the dialog manager's own handling of each key runs.
@@ -121,16 +102,9 @@ bool Sync(HWND window, DWORD ms = kGuiTimeoutMs);
 // True when the process has ended; its exit code then goes to *exitCode.
 bool ProcessEnded(HANDLE process, DWORD *exitCode = nullptr);
 
-// Screenshots. Screen copies the window's rectangle from the screen after bringing it to the
-// front; Print asks the window to draw itself (PrintWindow), which under Wine 8 gives neither the
-// controls nor the frame, even within one process: use Screen, kept as the default.
-// under Wine.
-enum class Capture { Screen, Print };
-RgbImage CaptureWindow(HWND window, Capture how = Capture::Screen);
-// The folder the Wine session keeps: the parent of the program folder + "\screenshots".
-std::wstring ScreenshotFolder();
-// Writes `image` as <ScreenshotFolder>\<name>.png and returns the path.
-std::wstring SaveScreenshot(const RgbImage &image, const std::wstring &name);
-std::wstring SaveScreenshot(HWND window, const std::wstring &name, Capture how = Capture::Screen);
+// Brings the window to the front, copies its rectangle from the screen once the picture holds
+// still, and writes it as <session folder>\screenshots\<name>.png; returns the path. (PrintWindow
+// gives neither the controls nor the frame under Wine.)
+std::wstring SaveScreenshot(HWND window, const std::wstring &name);
 
 } // namespace wintest

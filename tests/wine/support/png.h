@@ -7,18 +7,8 @@
 
 namespace wintest {
 
-struct RgbImage {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint8_t> rgb; // rows top to bottom, 3 bytes per pixel, no padding
-
-    bool operator==(const RgbImage &other) const {
-        return width == other.width && height == other.height && rgb == other.rgb;
-    }
-    bool operator!=(const RgbImage &other) const { return !(*this == other); }
-};
-
-// The complete PNG file for `image`; throws std::runtime_error when zlib fails.
-std::string EncodePng(const RgbImage &image);
+// The complete PNG file for rows top to bottom of 3 bytes per pixel, no padding; throws
+// std::runtime_error when the sizes do not match or zlib fails.
+std::string EncodePng(int width, int height, const std::vector<std::uint8_t> &rgb);
 
 } // namespace wintest

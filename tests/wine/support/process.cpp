@@ -4,8 +4,8 @@
 
 namespace wintest {
 
-ChildProcess::ChildProcess(const std::wstring& program, const std::wstring& arguments,
-                           const std::wstring& workingFolder) {
+ChildProcess::ChildProcess(const std::wstring &program, const std::wstring &arguments,
+                           const std::wstring &workingFolder) {
     std::wstring commandLine = L"\"" + program + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     STARTUPINFOW si{};
     si.cb = sizeof si;
@@ -19,19 +19,19 @@ ChildProcess::ChildProcess(const std::wstring& program, const std::wstring& argu
 }
 
 ChildProcess::~ChildProcess() {
-    if (Running()) {
+    if (!WaitForExit(0)) {
         TerminateProcess(process_, 1);
-        WaitForSingleObject(process_, 5000);
+        WaitForExit(5000);
     }
     CloseHandle(process_);
 }
 
-bool ChildProcess::WaitForExit(DWORD ms, DWORD* exitCode) {
-    if (WaitForSingleObject(process_, ms) != WAIT_OBJECT_0) return false;
-    if (exitCode) GetExitCodeProcess(process_, exitCode);
+bool ChildProcess::WaitForExit(DWORD ms, DWORD *exitCode) {
+    if (WaitForSingleObject(process_, ms) != WAIT_OBJECT_0)
+        return false;
+    if (exitCode)
+        GetExitCodeProcess(process_, exitCode);
     return true;
 }
 
-bool ChildProcess::Running() const { return WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
-
-}  // namespace wintest
+} // namespace wintest

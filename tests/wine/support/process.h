@@ -7,33 +7,32 @@
 namespace wintest {
 
 class ChildProcess {
-public:
+  public:
     // Starts `program` (a path) with `arguments` in folder `workingFolder`.
-    ChildProcess(const std::wstring& program, const std::wstring& arguments, const std::wstring& workingFolder);
-    ~ChildProcess();  // kills the process if it still runs
-    ChildProcess(const ChildProcess&) = delete;
-    ChildProcess& operator=(const ChildProcess&) = delete;
+    ChildProcess(const std::wstring &program, const std::wstring &arguments,
+                 const std::wstring &workingFolder);
+    ~ChildProcess(); // kills the process if it still runs
+    ChildProcess(const ChildProcess &) = delete;
+    ChildProcess &operator=(const ChildProcess &) = delete;
 
     DWORD Id() const { return pid_; }
     HANDLE Handle() const { return process_; }
     // Waits up to `ms` for the process to end; true and its exit code when it did.
-    bool WaitForExit(DWORD ms, DWORD* exitCode = nullptr);
-    bool Running() const;
+    bool WaitForExit(DWORD ms, DWORD *exitCode = nullptr);
 
-private:
+  private:
     HANDLE process_ = nullptr;
     DWORD pid_ = 0;
 };
 
 // Polls `condition` every 20 ms until it holds or `ms` have passed.
-template <typename F>
-bool WaitUntil(F condition, DWORD ms = 15000) {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (condition()) return true;
-        if (GetTickCount() - start > ms) return false;
-        Sleep(20);
+template <typename F> bool WaitUntil(F condition, DWORD ms = 15000) {
+    for (DWORD start = GetTickCount();; Sleep(20)) {
+        if (condition())
+            return true;
+        if (GetTickCount() - start > ms)
+            return false;
     }
 }
 
-}  // namespace wintest
+} // namespace wintest
