@@ -13,7 +13,7 @@ inline std::string MakeZip(const std::vector<ZipMember> &members) {
     return ziptest::Build(members);
 }
 
-// Every member the kit's pages take, plus one that no page wants.
+// Every member the kit's pages take; the patch program is one that no install page wants.
 inline const std::vector<ZipMember> &FullKit() {
     static const std::vector<ZipMember> kit = {
         {"Nightjar.exe", "MZ stand-in for the Nightjar launcher"},
@@ -26,7 +26,6 @@ inline const std::vector<ZipMember> &FullKit() {
         {"gfprefs.dat", std::string("kit preset: single player\0\x01\x02", 29)},
         {"mpprefs.dat", std::string("kit preset: multiplayer\0\x03\x04", 27)},
         {"GF3D1078.EXE", "MZ stand-in for the 1078 patch"},
-        {"Mendpack Readme.pdf", "%PDF-1.4 readme"},
     };
     return kit;
 }
