@@ -27,60 +27,50 @@ struct GameFolder : TempFolder {
     }
 };
 
-bool KindMatches(const ControlInfo &info, ControlKind kind) {
-    DWORD type = info.ButtonType();
-    if (kind == ControlKind::Label)
-        return info.className == L"Static";
-    return info.className == L"Button" &&
-           (kind == ControlKind::CheckBox       ? type == BS_AUTOCHECKBOX
-            : kind == ControlKind::OptionButton ? type == BS_AUTORADIOBUTTON
-                                                : type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
+// A control as one line: kind, text, place in pixels, tab stop, visibility.
+std::wstring Line(const wchar_t *kind, const std::wstring &text, const RECT &r, bool tabStop, bool visible) {
+    return std::wstring(kind) + L" \"" + text + L"\" at " + Describe(r) + (tabStop ? L", tab stop" : L"") +
+           (visible ? L"" : L", hidden");
 }
 
-// The page's controls against its layout: kind, text, place, tab order and stop, visibility;
-// the differences, one per line.
-std::string CompareWithLayout(HWND page, PageId id) {
+const wchar_t *KindOf(const ControlInfo &c) {
+    if (c.className == L"Static")
+        return L"label";
+    if (c.className != L"Button")
+        return L"?";
+    DWORD type = c.ButtonType();
+    return type == BS_AUTOCHECKBOX                             ? L"check box"
+           : type == BS_AUTORADIOBUTTON                        ? L"option"
+           : type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON ? L"button"
+                                                               : L"?";
+}
+
+// The page against its layout: caption, fixed client size, and its controls in tab order.
+void ExpectLayout(HWND page, PageId id) {
     const wizard::PageLayout &layout = wizard::LayoutOf(id);
-    auto ordered = layout.InTabOrder();
-    std::vector<ControlInfo> children = ChildControls(page);
-    if (children.size() != ordered.size())
-        return "control count " + std::to_string(children.size()) + "\n";
     const int dpi = ScreenDpi();
     auto px = [dpi](int twips) { return MulDiv(twips, dpi, wizard::kTwipsPerInch); };
-    std::string differences;
     RECT client;
     GetClientRect(page, &client);
-    if (client.right != px(layout.clientWidth) || client.bottom != px(layout.clientHeight))
-        differences += "client area " + mend::Utf8FromWide(Describe(client)) + "\n";
-    if (WindowText(page) != layout.caption)
-        differences += "caption " + mend::Utf8FromWide(WindowText(page)) + "\n";
-    if (GetWindowLongW(page, GWL_STYLE) & WS_THICKFRAME)
-        differences += "the page can be resized\n";
-    for (size_t i = 0; i < ordered.size(); ++i) {
-        const wizard::ControlLayout &c = *ordered[i];
-        const ControlInfo &info = children[i];
-        const std::string where = mend::Utf8FromWide(c.name) + " (tab " + std::to_string(c.tab) + "): ";
-        RECT want{px(c.left), px(c.top), px(c.left) + px(c.width), px(c.top) + px(c.height)};
-        if (!KindMatches(info, c.kind))
-            differences += where + "kind " + mend::Utf8FromWide(info.className) + "\n";
-        if (info.text != c.text)
-            differences += where + "text " + mend::Utf8FromWide(info.text) + "\n";
-        if (!EqualRect(&want, &info.rect))
-            differences +=
-                where + "at " + mend::Utf8FromWide(Describe(info.rect) + L", not " + Describe(want)) + "\n";
-        if (((info.style & WS_TABSTOP) != 0) != (c.kind != ControlKind::Label))
-            differences += where + "tab stop\n";
-        if (!info.visible)
-            differences += where + "hidden\n";
-    }
-    return differences;
+    EXPECT_EQ(Describe(client), Describe({0, 0, px(layout.clientWidth), px(layout.clientHeight)}));
+    EXPECT_EQ(WindowText(page), layout.caption);
+    EXPECT_FALSE(GetWindowLongW(page, GWL_STYLE) & WS_THICKFRAME) << "the page can be resized";
+    const wchar_t *kinds[] = {L"label", L"check box", L"option", L"button"};
+    std::vector<std::wstring> want, seen;
+    for (const wizard::ControlLayout *c : layout.InTabOrder())
+        want.push_back(Line(kinds[static_cast<int>(c->kind)], c->text,
+                            {px(c->left), px(c->top), px(c->left) + px(c->width), px(c->top) + px(c->height)},
+                            c->kind != ControlKind::Label, true));
+    for (const ControlInfo &c : ChildControls(page))
+        seen.push_back(Line(KindOf(c), c.text, c.rect, (c.style & WS_TABSTOP) != 0, c.visible));
+    EXPECT_EQ(seen, want);
 }
 
 // What the user sees on arrival at a page: its layout, the focus on its first tab stop, and a
 // screenshot for the README.
 void Inspect(HWND page, PageId id) {
     ASSERT_NE(page, nullptr);
-    EXPECT_EQ(CompareWithLayout(page, id), "") << Name(id);
+    ExpectLayout(page, id);
     for (auto *c : wizard::LayoutOf(id).InTabOrder())
         if (c->kind != ControlKind::Label) {
             HWND first = GetDlgItem(page, wizard::ControlId(*c));
@@ -151,9 +141,10 @@ TEST(WizardGui, EveryPageShowsItsLayoutAndExitEndsTheProgramAtOnce) {
             PostClose(page);
         } else {
             Inspect(page, last);
-            if (last == PageId::frmStep1)
+            if (last == PageId::frmStep1) {
                 EXPECT_TRUE(run.IsChecked(page, last, L"btnInstall") &&
                             !run.IsChecked(page, last, L"btnUninstall"));
+            }
             run.Click(page, last, last == PageId::frmStart ? L"ExitStart" : L"Exit");
         }
         ExpectEndsWithCode0(run);

@@ -24,11 +24,7 @@ void ExpectPatched(const std::wstring &path, const std::string &original) {
     std::string expected = original;
     expected.resize(std::max<size_t>(expected.size(), 69), '\0');
     expected[68] = '\0';
-    std::string actual = ReadFile(path);
-    ASSERT_EQ(actual.size(), expected.size());
-    for (size_t i = 0; i < actual.size(); ++i)
-        EXPECT_EQ(static_cast<unsigned char>(actual[i]) + 0, static_cast<unsigned char>(expected[i]) + 0)
-            << "byte " << i;
+    EXPECT_EQ(ReadFile(path), expected);
 }
 
 GameFolder::GameFolder() : TempFolder(L"nightjar") {

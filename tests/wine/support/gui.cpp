@@ -27,30 +27,19 @@ bool IsClass(HWND window, const wchar_t *name) {
     return _wcsicmp(WindowClass(window).c_str(), name) == 0;
 }
 
-struct TopWindowSearch {
-    DWORD pid;
-    bool hiddenToo;
-    const std::wstring *caption; // nullptr: any
-    const wchar_t *className;    // nullptr: any
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectTopWindow(HWND window, LPARAM param) {
-    auto *search = reinterpret_cast<TopWindowSearch *>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if ((search->hiddenToo || IsWindowVisible(window)) && (search->pid == 0 || pid == search->pid) &&
-        (!search->className || WindowClass(window) == search->className) &&
-        (!search->caption || WindowText(window) == *search->caption))
-        search->found.push_back(window);
-    return TRUE;
-}
-
+// Top-level windows in Z order: of process `pid` unless it is 0, of the class and with exactly
+// the caption given, if given.
 std::vector<HWND> TopWindows(DWORD pid, const std::wstring *caption, const wchar_t *className,
                              bool hiddenToo = false) {
-    TopWindowSearch search{pid, hiddenToo, caption, className, {}};
-    EnumWindows(CollectTopWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    std::vector<HWND> found;
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, className, nullptr)) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if ((hiddenToo || IsWindowVisible(w)) && (pid == 0 || owner == pid) &&
+            (!caption || WindowText(w) == *caption))
+            found.push_back(w);
+    }
+    return found;
 }
 
 std::optional<MessageBoxInfo> WaitForBox(DWORD pid, const std::wstring *caption, HWND except, DWORD ms) {
@@ -88,7 +77,8 @@ ControlInfo ReadControl(HWND control) {
 std::vector<std::uint8_t> CopyFromScreen(const RECT &r) {
     const int w = r.right - r.left, h = r.bottom - r.top;
     BITMAPINFO info{};
-    info.bmiHeader = {sizeof info.bmiHeader, w, -h, 1, 32, BI_RGB}; // negative height: top-down rows
+    info.bmiHeader = {
+        sizeof info.bmiHeader, w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0}; // negative height: top-down rows
     void *bits = nullptr;
     win32::GdiObject bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap)
