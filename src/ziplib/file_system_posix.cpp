@@ -54,13 +54,42 @@ uint32_t DosFromTime(time_t t) {
     return date << 16 | time;
 }
 
+// A new name for a temporary file in `folder`, unique in this process.
+std::string TemporaryName(const std::string &folder) {
+    static const std::string process = std::to_string(getpid());
+    static unsigned counter = 0;
+    return JoinPath(folder, ".vbuzip-" + process + "-" + std::to_string(++counter) + ".tmp");
+}
+
+// Opens a new temporary file by name in `folder`; -1 with errno set
+// when no name could be had.
+int CreateNamed(const std::string &folder, std::string &path) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        path = TemporaryName(folder);
+        int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// Where the kernel lets an open file without a name be linked into a folder from.
+std::string ProcPath(int fd) {
+    return "/proc/self/fd/" + std::to_string(fd);
+}
+
+// The file has a name from the start, or, where the file system allows (Linux: O_TMPFILE), none
+// until it is complete: then nothing of it can be seen in the folder before, and moving it into
+// place is one link instead of a create and a rename.
 class PosixTemporaryFile : public TemporaryFile {
   public:
-    PosixTemporaryFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+    PosixTemporaryFile(int fd, std::string folder, std::string path)
+        : fd_(fd), folder_(std::move(folder)), path_(std::move(path)) {}
     ~PosixTemporaryFile() override {
         if (fd_ >= 0)
             close(fd_);
-        if (!moved_)
+        if (!moved_ && !path_.empty())
             unlink(path_.c_str());
     }
     void Write(const uint8_t *data, size_t size) override {
@@ -88,12 +117,31 @@ class PosixTemporaryFile : public TemporaryFile {
             struct timespec times[2] = {{t, 0}, {t, 0}};
             futimens(fd_, times);
         }
-        int rc = close(fd_);
-        fd_ = -1;
-        if (rc != 0)
-            Fail(kStatusMemberFailed, "it could not be written: " + SystemText());
+        if (!path_.empty())
+            Close(); // a file without a name lives only as long as it is open: closed once linked
     }
     void MoveTo(const std::string &target) override {
+        if (path_.empty()) {
+            std::string from = ProcPath(fd_);
+            if (linkat(AT_FDCWD, from.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+                moved_ = true;
+                Close();
+                return;
+            }
+            if (errno != EEXIST)
+                Fail(kStatusMemberFailed, "it could not be moved into place: " + SystemText());
+            // Replacing a file: a name of its own first, then one rename over the old file.
+            for (int attempt = 0; path_.empty() && attempt < 100; ++attempt) {
+                std::string path = TemporaryName(folder_);
+                if (linkat(AT_FDCWD, from.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0)
+                    path_ = path;
+                else if (errno != EEXIST)
+                    break;
+            }
+            if (path_.empty())
+                Fail(kStatusMemberFailed, "it could not be moved into place: " + SystemText());
+            Close();
+        }
         if (rename(path_.c_str(), target.c_str()) != 0) {
             Fail(kStatusMemberFailed, "it could not be moved into place: " + SystemText());
         }
@@ -101,10 +149,24 @@ class PosixTemporaryFile : public TemporaryFile {
     }
 
   private:
+    void Close() {
+        int rc = close(fd_);
+        fd_ = -1;
+        if (rc != 0)
+            Fail(kStatusMemberFailed, "it could not be written: " + SystemText());
+    }
+
     int fd_;
-    std::string path_;
+    std::string folder_;
+    std::string path_; // empty while the file has no name
     bool moved_ = false;
 };
+
+// Whether files without a name can be linked into place here (the kernel's /proc is needed).
+bool CanLinkUnnamedFiles() {
+    static const bool can = access("/proc/self/fd", X_OK) == 0;
+    return can;
+}
 
 } // namespace
 
@@ -165,19 +227,19 @@ void MakeMemberFolder(const std::string &path) {
 }
 
 std::unique_ptr<TemporaryFile> TemporaryFile::Create(const std::string &folder) {
-    static unsigned counter = 0;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string path = JoinPath(folder, ".vbuzip-" + std::to_string(getpid()) + "-" +
-                                                std::to_string(++counter) + ".tmp");
-        int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+#ifdef O_TMPFILE
+    if (CanLinkUnnamedFiles()) {
+        int fd = open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
         if (fd >= 0)
-            return std::make_unique<PosixTemporaryFile>(fd, path);
-        if (errno != EEXIST) {
-            Fail(kStatusMemberFailed,
-                 "a temporary file could not be created in " + folder + ": " + SystemText());
-        }
+            return std::make_unique<PosixTemporaryFile>(fd, folder, std::string());
     }
-    Fail(kStatusMemberFailed, "a temporary file could not be created in " + folder);
+#endif
+    std::string path;
+    int fd = CreateNamed(folder, path);
+    if (fd < 0) {
+        Fail(kStatusMemberFailed, "a temporary file could not be created in " + folder + ": " + SystemText());
+    }
+    return std::make_unique<PosixTemporaryFile>(fd, folder, path);
 }
 
 } // namespace ziplib

@@ -56,6 +56,7 @@ def make_many(path):
 def run(command, out):
     shutil.rmtree(out, ignore_errors=True)
     os.makedirs(out)
+    os.sync()  # the last run's files written back now, not in the middle of this run
     with tempfile.NamedTemporaryFile("r") as peak:
         start = time.perf_counter()
         done = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", peak.name] + command,
