@@ -54,6 +54,9 @@ class cUnzip {
     // The listed members. Every getter raises error 9 for an index outside 1..FileCount.
     int32_t FileCount() const { return static_cast<int32_t>(entries_.size()); }
     std::wstring FileName(int32_t lIndex) const;
+    // FileName as the library sent it (UTF-8), without a conversion or a copy: for callers that
+    // look through thousands of names. Valid until the next Directory.
+    std::string_view FileNameUtf8(int32_t lIndex) const { return paths_.Name(Entry(lIndex).path); }
     // "dir\sub" for the member dir/sub/file.txt; empty at the archive's root.
     std::wstring FileDirectory(int32_t lIndex) const;
     // The compressed size that the library reports.

@@ -4,10 +4,11 @@
 //   ziptool extract ARCHIVE FOLDER [NAME...]
 //       extracts the members with those file names (all without names) and prints the library's messages
 // Exit status: 0 on success, 1 when the library failed, 2 for a wrong command line.
-#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "common/error.h"
@@ -45,8 +46,8 @@ int List(const std::wstring &archive) {
     return unzip.LibraryStatus() == 0 ? 0 : 1;
 }
 
-int Extract(const std::wstring &archive, const std::wstring &folder, std::vector<std::wstring> names) {
-    std::sort(names.begin(), names.end());
+int Extract(const std::wstring &archive, const std::wstring &folder, const std::vector<std::string> &names) {
+    std::unordered_set<std::string_view> wanted(names.begin(), names.end());
     cUnzip unzip;
     unzip.Progress = [](int32_t, const std::wstring &sMsg) {
         Print(sMsg);
@@ -58,7 +59,7 @@ int Extract(const std::wstring &archive, const std::wstring &folder, std::vector
     unzip.Directory();
     if (!names.empty()) {
         for (int32_t i = 1; i <= unzip.FileCount(); ++i)
-            if (!std::binary_search(names.begin(), names.end(), unzip.FileName(i)))
+            if (wanted.count(unzip.FileNameUtf8(i)) == 0)
                 unzip.FileSelected(i, false);
     }
     return unzip.Unzip() ? 0 : 1;
@@ -79,9 +80,9 @@ int main(int argc, char **argv) {
         if (command == "list" && argc == 3)
             return List(Arg(argv[2]));
         if (command == "extract" && argc >= 4) {
-            std::vector<std::wstring> names;
+            std::vector<std::string> names; // UTF-8, as the component keeps them
             for (int i = 4; i < argc; ++i)
-                names.push_back(Arg(argv[i]));
+                names.push_back(mend::Utf8FromWide(Arg(argv[i])));
             return Extract(Arg(argv[2]), Arg(argv[3]), names);
         }
         return Usage();

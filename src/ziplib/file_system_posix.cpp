@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -19,10 +20,26 @@ std::string SystemText() {
 
 class PosixArchive : public ArchiveFile {
   public:
-    PosixArchive(int fd, uint64_t size) : fd_(fd), size_(size) {}
+    PosixArchive(int fd, const struct stat &st) : fd_(fd), size_(static_cast<uint64_t>(st.st_size)) {
+        auto ns = [](const struct timespec &t) {
+            return static_cast<uint64_t>(t.tv_sec) * 1000000000u + static_cast<uint64_t>(t.tv_nsec);
+        };
+        identity_.volume = static_cast<uint64_t>(st.st_dev);
+        identity_.file = static_cast<uint64_t>(st.st_ino);
+        identity_.size = size_;
+        identity_.modified = ns(st.st_mtim);
+        identity_.changed = ns(st.st_ctim); // set by the system on every change; no call can set it back
+    }
     ~PosixArchive() override { close(fd_); }
     uint64_t Size() const override { return size_; }
+    bool Identify(FileIdentity &identity) const override {
+        identity = identity_;
+        return true;
+    }
     size_t ReadAt(uint64_t offset, void *buffer, size_t count) override {
+        if (offset >= size_)
+            return 0;
+        count = static_cast<size_t>(std::min<uint64_t>(count, size_ - offset)); // no second call to find the end
         size_t done = 0;
         while (done < count) {
             ssize_t n = pread(fd_, static_cast<char *>(buffer) + done, count - done,
@@ -41,6 +58,7 @@ class PosixArchive : public ArchiveFile {
   private:
     int fd_;
     uint64_t size_;
+    FileIdentity identity_;
 };
 
 uint32_t DosFromTime(time_t t) {
@@ -52,6 +70,28 @@ uint32_t DosFromTime(time_t t) {
         static_cast<uint32_t>(((local.tm_year - 80) << 9) | ((local.tm_mon + 1) << 5) | local.tm_mday);
     uint32_t time = static_cast<uint32_t>((local.tm_hour << 11) | (local.tm_min << 5) | (local.tm_sec / 2));
     return date << 16 | time;
+}
+
+// The moment a DOS date and time (local) stand for; -1 when there is none. Members of one archive
+// mostly share a few dates, and mktime looks at the time zone file on every call, so the start
+// of the last hour asked for is kept: daylight saving moves the clock at the start of an hour.
+time_t TimeFromDos(uint16_t dosDate, uint16_t dosTime) {
+    thread_local uint32_t lastHour = 0xFFFFFFFF; // DOS date in the high half, hour below
+    thread_local time_t lastHourStart = -1;
+    uint32_t hour = static_cast<uint32_t>(dosDate) << 16 | (dosTime >> 11);
+    if (hour != lastHour) {
+        struct tm local {};
+        local.tm_year = 80 + (dosDate >> 9);
+        local.tm_mon = ((dosDate >> 5) & 0x0F) - 1;
+        local.tm_mday = dosDate & 0x1F;
+        local.tm_hour = dosTime >> 11;
+        local.tm_isdst = -1;
+        lastHourStart = mktime(&local);
+        lastHour = hour;
+    }
+    if (lastHourStart == static_cast<time_t>(-1))
+        return lastHourStart;
+    return lastHourStart + ((dosTime >> 5) & 0x3F) * 60 + (dosTime & 0x1F) * 2;
 }
 
 // A new name for a temporary file in `folder`, unique in this process.
@@ -74,9 +114,22 @@ int CreateNamed(const std::string &folder, std::string &path) {
     return -1;
 }
 
-// Where the kernel lets an open file without a name be linked into a folder from.
-std::string ProcPath(int fd) {
-    return "/proc/self/fd/" + std::to_string(fd);
+// Gives the open file without a name the name `target`; -1 with errno set on failure. Linking the
+// descriptor itself is the cheap way, which kernels before Linux 6.10 allow only to privileged
+// processes (they answer ENOENT); the file's entry in /proc serves everyone.
+int LinkUnnamed(int fd, const std::string &target) {
+#ifdef AT_EMPTY_PATH
+    static bool emptyPathRefused = false;
+    if (!emptyPathRefused) {
+        if (linkat(fd, "", AT_FDCWD, target.c_str(), AT_EMPTY_PATH) == 0)
+            return 0;
+        if (errno != ENOENT && errno != EPERM)
+            return -1;
+        emptyPathRefused = true;
+    }
+#endif
+    std::string from = "/proc/self/fd/" + std::to_string(fd);
+    return linkat(AT_FDCWD, from.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW);
 }
 
 // The file has a name from the start, or, where the file system allows (Linux: O_TMPFILE), none
@@ -104,15 +157,7 @@ class PosixTemporaryFile : public TemporaryFile {
         }
     }
     void Finish(uint16_t dosDate, uint16_t dosTime) override {
-        struct tm local {};
-        local.tm_year = 80 + (dosDate >> 9);
-        local.tm_mon = ((dosDate >> 5) & 0x0F) - 1;
-        local.tm_mday = dosDate & 0x1F;
-        local.tm_hour = dosTime >> 11;
-        local.tm_min = (dosTime >> 5) & 0x3F;
-        local.tm_sec = (dosTime & 0x1F) * 2;
-        local.tm_isdst = -1;
-        time_t t = mktime(&local);
+        time_t t = TimeFromDos(dosDate, dosTime);
         if (t != static_cast<time_t>(-1)) {
             struct timespec times[2] = {{t, 0}, {t, 0}};
             futimens(fd_, times);
@@ -122,8 +167,7 @@ class PosixTemporaryFile : public TemporaryFile {
     }
     void MoveTo(const std::string &target) override {
         if (path_.empty()) {
-            std::string from = ProcPath(fd_);
-            if (linkat(AT_FDCWD, from.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            if (LinkUnnamed(fd_, target) == 0) {
                 moved_ = true;
                 Close();
                 return;
@@ -133,7 +177,7 @@ class PosixTemporaryFile : public TemporaryFile {
             // Replacing a file: a name of its own first, then one rename over the old file.
             for (int attempt = 0; path_.empty() && attempt < 100; ++attempt) {
                 std::string path = TemporaryName(folder_);
-                if (linkat(AT_FDCWD, from.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0)
+                if (LinkUnnamed(fd_, path) == 0)
                     path_ = path;
                 else if (errno != EEXIST)
                     break;
@@ -179,7 +223,7 @@ std::unique_ptr<ArchiveFile> OpenArchive(const std::string &path) {
         close(fd);
         Fail(kStatusNotAnArchive, "the archive " + path + " is not a file");
     }
-    return std::make_unique<PosixArchive>(fd, static_cast<uint64_t>(st.st_size));
+    return std::make_unique<PosixArchive>(fd, st);
 }
 
 std::string JoinPath(const std::string &folder, const std::string &name) {

@@ -25,8 +25,20 @@ std::string SystemText(DWORD code = GetLastError()) {
 
 class WinArchive : public ArchiveFile {
   public:
-    WinArchive(win32::Handle file, uint64_t size) : file_(std::move(file)), size_(size) {}
+    WinArchive(win32::Handle file, const BY_HANDLE_FILE_INFORMATION &info)
+        : file_(std::move(file)), size_(uint64_t{info.nFileSizeHigh} << 32 | info.nFileSizeLow) {
+        auto time = [](const FILETIME &t) { return uint64_t{t.dwHighDateTime} << 32 | t.dwLowDateTime; };
+        identity_.volume = info.dwVolumeSerialNumber;
+        identity_.file = uint64_t{info.nFileIndexHigh} << 32 | info.nFileIndexLow;
+        identity_.size = size_;
+        identity_.modified = time(info.ftLastWriteTime);
+        identity_.changed = time(info.ftCreationTime);
+    }
     uint64_t Size() const override { return size_; }
+    bool Identify(FileIdentity &identity) const override {
+        identity = identity_;
+        return true;
+    }
     size_t ReadAt(uint64_t offset, void *buffer, size_t count) override {
         size_t done = 0;
         while (done < count) {
@@ -52,6 +64,7 @@ class WinArchive : public ArchiveFile {
   private:
     win32::Handle file_;
     uint64_t size_;
+    FileIdentity identity_;
 };
 
 class WinTemporaryFile : public TemporaryFile {
@@ -102,11 +115,11 @@ std::unique_ptr<ArchiveFile> OpenArchive(const std::string &path) {
                                    nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file)
         Fail(kStatusNotAnArchive, "cannot open the archive " + path + ": " + SystemText());
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(file.Get(), &size)) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(file.Get(), &info)) {
         Fail(kStatusNotAnArchive, "cannot read the archive " + path + ": " + SystemText());
     }
-    return std::make_unique<WinArchive>(std::move(file), static_cast<uint64_t>(size.QuadPart));
+    return std::make_unique<WinArchive>(std::move(file), info);
 }
 
 std::string JoinPath(const std::string &folder, const std::string &name) {

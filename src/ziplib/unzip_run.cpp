@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "common/error.h"
+#include "ziplib/directory_memo.h"
 #include "ziplib/file_system.h"
 #include "ziplib/member_data.h"
 #include "ziplib/member_path.h"
@@ -40,6 +41,10 @@ class Extraction {
           root_(options.extractFolder.empty() ? std::string(".") : options.extractFolder) {}
 
     long Run(const DirectoryLocation &location);
+    // Finds the asked-for members' entries and where every member's data lies: from the last
+    // listing's memo of this archive when there is one, else by reading the whole directory.
+    std::vector<DirectoryReader::Place> Choose(const DirectoryLocation &location, DirectoryReader &reader,
+                                               std::optional<DataLayout> &layout);
 
   private:
     bool Wanted(const ZipEntry &entry);
@@ -73,9 +78,8 @@ long Extraction::Run(const DirectoryLocation &location) {
     for (const auto &name : options_.excludeNames)
         excludes_.insert(name);
 
-    // Members of a directory that cannot be read to its end are not trusted at all, so the whole
-    // directory is read before anything is written: where every member's data lies (DataLayout)
-    // and, when names were asked for, where those members' entries are.
+    // Before anything is written: where every member's data lies (DataLayout) and, when names
+    // were asked for, where those members' entries are.
     DirectoryReader reader(archive_, location);
     ZipEntry entry;
     std::optional<DataLayout> layout;
@@ -85,22 +89,7 @@ long Extraction::Run(const DirectoryLocation &location) {
         if (!layout->Damage().empty())
             Fail(kStatusArchiveDamaged, layout->Damage());
     } else {
-        OffsetList offsets;
-        offsets.Reserve(location.entryCount);
-        for (DirectoryReader::Place place = reader.Tell(); reader.NextRaw(entry); place = reader.Tell()) {
-            if (reader.OffsetKnown())
-                offsets.Add(entry.localOffset);
-            // Most members of a long archive are not asked for: turn those away by their stored
-            // name before decoding anything.
-            if (reader.ListedAsStored() && includes_.count(reader.RawName()) == 0)
-                continue;
-            reader.Decode(entry);
-            if (Wanted(entry))
-                chosen.push_back(place);
-        }
-        if (!reader.Damage().empty())
-            Fail(kStatusArchiveDamaged, reader.Damage());
-        layout.emplace(std::move(offsets), location.start);
+        chosen = Choose(location, reader, layout);
     }
     if (!options_.testOnly)
         EnsureExtractionFolder(root_);
@@ -132,7 +121,7 @@ long Extraction::Run(const DirectoryLocation &location) {
             reader.Seek(place);
             if (!reader.Next(entry))
                 Fail(kStatusArchiveDamaged, reader.Damage()); // read a moment ago: the file changed
-            if (!process())
+            if (Wanted(entry) && !process())
                 return kStatusStopped;
         }
     }
@@ -146,6 +135,40 @@ long Extraction::Run(const DirectoryLocation &location) {
         }
     }
     return status;
+}
+
+std::vector<DirectoryReader::Place> Extraction::Choose(const DirectoryLocation &location, DirectoryReader &reader,
+                                                       std::optional<DataLayout> &layout) {
+    FileIdentity identity;
+    const DirectoryMemo *memo = nullptr;
+    if (options_.includeNames.size() <= DirectoryMemo::kMaxNames && archive_.Identify(identity))
+        memo = DirectoryMemo::For(identity, location);
+    if (memo) {
+        DirectoryMemo::Found found = memo->Find(options_.includeNames, reader);
+        layout.emplace(std::move(found.offsets), location.start);
+        return std::move(found.places);
+    }
+    // Members of a directory that cannot be read to its end are not trusted at all, so the whole
+    // directory is read (the memo is made only by a listing that read it to its end).
+    std::vector<DirectoryReader::Place> chosen;
+    OffsetList offsets;
+    offsets.Reserve(location.entryCount);
+    ZipEntry entry;
+    for (DirectoryReader::Place place = reader.Tell(); reader.NextRaw(entry); place = reader.Tell()) {
+        if (reader.OffsetKnown())
+            offsets.Add(entry.localOffset);
+        // Most members of a long archive are not asked for: turn those away by their stored
+        // name before decoding anything.
+        if (reader.ListedAsStored() && includes_.count(reader.RawName()) == 0)
+            continue;
+        reader.Decode(entry);
+        if (includes_.count(entry.listedName))
+            chosen.push_back(place);
+    }
+    if (!reader.Damage().empty())
+        Fail(kStatusArchiveDamaged, reader.Damage());
+    layout.emplace(std::move(offsets), location.start);
+    return chosen;
 }
 
 bool Extraction::Wanted(const ZipEntry &entry) {
@@ -291,13 +314,19 @@ long Run(const RunOptions &options, Host &host) {
     try {
         if (options.zipFile.empty())
             Fail(kStatusBadArguments, "no archive was named");
-        auto archive = OpenArchive(options.zipFile);
+        auto archive = std::make_unique<ReadAheadArchive>(OpenArchive(options.zipFile));
         DirectoryLocation location = LocateDirectory(*archive);
         if (options.listOnly) {
             DirectoryReader reader(*archive, location);
             ZipEntry entry;
             std::string listed; // NUL-terminated for the host, its storage reused
-            while (reader.NextRaw(entry)) {
+            // What this listing sees is kept for the extraction that usually follows it.
+            DirectoryMemo::Keep(nullptr);
+            FileIdentity identity;
+            std::unique_ptr<DirectoryMemo> memo;
+            if (location.entryCount <= DirectoryMemo::kMaxEntries && archive->Identify(identity))
+                memo = std::make_unique<DirectoryMemo>(identity, location);
+            for (DirectoryReader::Place place = reader.Tell(); reader.NextRaw(entry); place = reader.Tell()) {
                 if (reader.ListedAsStored()) {
                     listed.assign(reader.RawName()); // nothing to decode: the common case, kept cheap
                 } else {
@@ -309,9 +338,12 @@ long Run(const RunOptions &options, Host &host) {
                     return kStatusStopped;
                 }
                 host.List(Describe(entry, listed));
+                if (memo && !memo->Add(listed, place, reader.OffsetKnown(), entry.localOffset))
+                    memo.reset();
             }
             if (!reader.Damage().empty())
                 Fail(kStatusArchiveDamaged, reader.Damage());
+            DirectoryMemo::Keep(std::move(memo));
             return kStatusOk;
         }
         Extraction extraction(options, host, *archive);

@@ -26,7 +26,9 @@ constexpr size_t kEntrySize = 46;
 constexpr size_t kLocalHeaderSize = 30;
 constexpr size_t kMaxCommentSize = 0xFFFF;
 
-// Reads the directory front to back through one bounded buffer.
+// Reads the directory front to back through one bounded buffer. The first read after a seek is
+// small, and each further one twice as large up to kChunk: a pass over the whole directory reads
+// it in large pieces, a look at one entry touches a page or two of memory.
 class SequentialReader {
   public:
     SequentialReader(ArchiveFile &file, uint64_t start, uint64_t end) : file_(file), pos_(start), end_(end) {}
@@ -39,6 +41,7 @@ class SequentialReader {
             bufferPos_ = static_cast<size_t>(position - bufferStart);
         } else {
             bufferPos_ = filled_ = 0;
+            readSize_ = kFirstRead;
         }
         pos_ = position;
     }
@@ -49,28 +52,41 @@ class SequentialReader {
             return nullptr;
         if (bufferPos_ + n > filled_) {
             size_t keep = filled_ - bufferPos_;
-            if (buffer_.size() < std::max<size_t>(n, kChunk))
-                buffer_.resize(std::max<size_t>(n, kChunk));
-            std::memmove(buffer_.data(), buffer_.data() + bufferPos_, keep);
-            size_t want = static_cast<size_t>(std::min<uint64_t>(buffer_.size() - keep, end_ - pos_ - keep));
-            size_t got = file_.ReadAt(pos_ + keep, buffer_.data() + keep, want);
+            size_t size = std::max(n, readSize_);
+            if (capacity_ < size) {
+                // Left uninitialised: only the bytes read are ever touched.
+                size_t capacity = std::max(size, kChunk);
+                std::unique_ptr<uint8_t[]> larger(new uint8_t[capacity]);
+                if (keep > 0)
+                    std::memcpy(larger.get(), buffer_.get() + bufferPos_, keep);
+                buffer_ = std::move(larger);
+                capacity_ = capacity;
+            } else {
+                std::memmove(buffer_.get(), buffer_.get() + bufferPos_, keep);
+            }
+            readSize_ = std::min(readSize_ * 2, kChunk);
+            size_t want = static_cast<size_t>(std::min<uint64_t>(size - keep, end_ - pos_ - keep));
+            size_t got = file_.ReadAt(pos_ + keep, buffer_.get() + keep, want);
             filled_ = keep + got;
             bufferPos_ = 0;
             if (n > filled_)
                 return nullptr;
         }
-        const uint8_t *p = buffer_.data() + bufferPos_;
+        const uint8_t *p = buffer_.get() + bufferPos_;
         bufferPos_ += n;
         pos_ += n;
         return p;
     }
 
   private:
+    static constexpr size_t kFirstRead = 4 * 1024;
     static constexpr size_t kChunk = 64 * 1024;
     ArchiveFile &file_;
     uint64_t pos_;
     uint64_t end_;
-    std::vector<uint8_t> buffer_;
+    std::unique_ptr<uint8_t[]> buffer_;
+    size_t capacity_ = 0;
+    size_t readSize_ = kFirstRead;
     size_t bufferPos_ = 0;
     size_t filled_ = 0;
 };
@@ -180,30 +196,50 @@ std::optional<EndInfo> TryEndRecord(ArchiveFile &file, uint64_t pos, const uint8
     return info;
 }
 
+// Where the end record signature appears in the last `tailSize` bytes, in file order. The tail is
+// read backwards in pieces through one small buffer: a single read of 64 KiB would touch sixteen
+// pages of memory, for an end record that is nearly always in the last 22 bytes.
+std::vector<uint64_t> EndSignatures(ArchiveFile &file, uint64_t tailSize) {
+    constexpr size_t kPiece = 4096 - 3; // with the three bytes a signature can reach beyond it
+    uint8_t buffer[kPiece + 3];
+    uint64_t fileSize = file.Size(), tailStart = fileSize - tailSize, lastPos = fileSize - kEndSize;
+    std::vector<uint64_t> found;
+    for (uint64_t end = fileSize; end > tailStart;) {
+        uint64_t start = end - std::min<uint64_t>(kPiece, end - tailStart);
+        size_t size = static_cast<size_t>(std::min<uint64_t>(end + 3, fileSize) - start);
+        file.ReadExactly(start, buffer, size);
+        size_t firstFound = found.size();
+        for (size_t i = 0; i + 4 <= size && start + i < end;) {
+            const void *p = std::memchr(buffer + i, 'P', static_cast<size_t>(end - start) - i);
+            if (!p)
+                break;
+            i = static_cast<size_t>(static_cast<const uint8_t *>(p) - buffer);
+            if (i + 4 <= size && Get32(buffer + i) == kEndSignature && start + i <= lastPos)
+                found.push_back(start + i);
+            ++i;
+        }
+        std::reverse(found.begin() + static_cast<std::ptrdiff_t>(firstFound), found.end());
+        end = start;
+    }
+    std::reverse(found.begin(), found.end());
+    return found;
+}
+
 EndInfo FindEndRecord(ArchiveFile &file) {
     uint64_t fileSize = file.Size();
     if (fileSize < kEndSize)
         Fail(kStatusNotAnArchive, "the file is too small to be a zip archive");
-    size_t tailSize = static_cast<size_t>(std::min<uint64_t>(fileSize, kEndSize + kMaxCommentSize));
-    uint64_t tailStart = fileSize - tailSize;
-    std::unique_ptr<uint8_t[]> tail(new uint8_t[tailSize]);
-    file.ReadExactly(tailStart, tail.get(), tailSize);
+    uint64_t tailSize = std::min<uint64_t>(fileSize, kEndSize + kMaxCommentSize);
 
     // The last well-formed end record that does not sit inside the comment of an earlier one:
     // that skips fake records planted in a comment, and tolerates junk after the archive.
     std::optional<EndInfo> chosen;
-    const uint8_t *const begin = tail.get(), *const last = begin + (tailSize - kEndSize);
-    for (const uint8_t *at = begin; at <= last; ++at) {
-        at = static_cast<const uint8_t *>(std::memchr(at, 'P', static_cast<size_t>(last - at) + 1));
-        if (!at)
-            break;
-        if (Get32(at) != kEndSignature)
-            continue;
-        size_t i = static_cast<size_t>(at - begin);
-        uint64_t pos = tailStart + i;
+    for (uint64_t pos : EndSignatures(file, tailSize)) {
         if (chosen && pos < chosen->recordEnd)
             continue;
-        if (auto info = TryEndRecord(file, pos, at))
+        uint8_t record[kEndSize];
+        file.ReadExactly(pos, record, sizeof record);
+        if (auto info = TryEndRecord(file, pos, record))
             chosen = info;
     }
     if (!chosen) {
@@ -331,10 +367,14 @@ bool DirectoryReader::NextRaw(ZipEntry &entry) {
         return false;
     entry.problem.clear();
     entry.dataLimit = 0;
-    const uint8_t *h = buffer_->Take(kEntrySize);
+    // Copied: taking the rest may refill the buffer under the fixed part.
+    uint8_t h[kEntrySize];
+    const uint8_t *fixed = buffer_->Take(kEntrySize);
     const uint8_t *rest = nullptr;
-    if (h && Get32(h) == kEntrySignature)
+    if (fixed && Get32(fixed) == kEntrySignature) {
+        std::memcpy(h, fixed, kEntrySize);
         rest = buffer_->Take(size_t{Get16(h + 28)} + Get16(h + 30) + Get16(h + 32));
+    }
     if (!rest) {
         damage_ = "the archive's directory is damaged at entry " + std::to_string(index_ + 1) + " of " +
                   std::to_string(location_.entryCount);

@@ -1,6 +1,9 @@
 // The portable core's rules where the exported interface shows them only in part.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include "zip_builder.h"
 #include "ziplib/archive_file.h"
 #include "ziplib/listing.h"
@@ -65,5 +68,25 @@ TEST(NameText, PrintableAsciiIsExactlySpaceToTilde) {
             name[at] = static_cast<char>(b);
             EXPECT_EQ(IsPrintableAscii(name), b >= 0x20 && b <= 0x7E) << b << " at " << at;
         }
+    }
+}
+
+TEST(ReadAhead, GivesTheSameBytesAsTheFileForAnyRead) {
+    std::mt19937 random(1078);
+    std::vector<uint8_t> bytes(300000);
+    for (uint8_t &b : bytes)
+        b = uint8_t(random());
+    MemoryArchive direct(bytes);
+    ReadAheadArchive ahead(std::make_unique<MemoryArchive>(bytes));
+    uint64_t offset = 0;
+    for (int i = 0; i < 5000; ++i) {
+        // Mostly small reads going forward, as extraction makes them; now and then a jump, a
+        // large read or one past the end.
+        size_t count = random() % 8 == 0 ? random() % 70000 : random() % 600;
+        offset = random() % 16 == 0 ? random() % (bytes.size() + 100) : offset + random() % 900;
+        std::vector<uint8_t> want(count), got(count);
+        size_t wanted = direct.ReadAt(offset, want.data(), count);
+        ASSERT_EQ(ahead.ReadAt(offset, got.data(), count), wanted) << offset << " " << count;
+        ASSERT_TRUE(std::equal(want.begin(), want.begin() + long(wanted), got.begin())) << offset << " " << count;
     }
 }

@@ -124,3 +124,37 @@ TEST(Extraction, StopTestModeAndSpaceToUnderscore) {
     EXPECT_NE(r.messages.find("bad.txt"), std::string::npos) << r.messages;
     EXPECT_FALSE(fs::exists(dir / "test")) << "testing writes nothing";
 }
+
+TEST(Extraction, MembersPickedByNameAfterAListingComeFromTheArchiveAsItIsNow) {
+    ScratchFolder dir;
+    auto data = [](const std::string &version, int i) { return version + std::to_string(i) + Text(size_t(i % 7)); };
+    auto archive = [&](const std::string &version) {
+        std::vector<Member> members;
+        for (int i = 0; i < 3000; ++i)
+            members.push_back({"m" + std::to_string(i) + ".txt", data(version, i)});
+        return Build(members);
+    };
+    std::string zip = dir.Write("a.zip", archive("first "));
+    // The first and the last entry, neighbours, and entries on either side of where a reader
+    // would have to start again.
+    const std::vector<int> numbers = {2999, 0, 31, 32, 33, 1500};
+    Call pick;
+    for (int i : numbers)
+        pick.include.push_back("m" + std::to_string(i) + ".txt");
+    pick.include.push_back("none.txt");
+    auto check = [&](const std::string &folder, const std::string &version) {
+        Result r = Unzip(pick, zip, dir / folder);
+        EXPECT_EQ(r.status, 11) << r.messages;
+        EXPECT_NE(r.messages.find("none.txt: no such member"), std::string::npos) << r.messages;
+        EXPECT_EQ(Tree(dir / folder), "m0.txt m1500.txt m2999.txt m31.txt m32.txt m33.txt");
+        for (int i : numbers)
+            EXPECT_EQ(ReadFile(dir.Path() / folder / ("m" + std::to_string(i) + ".txt")), data(version, i));
+    };
+    check("unlisted", "first ");
+    ASSERT_EQ(List(zip).listed.size(), 3000u);
+    check("listed", "first ");
+
+    // Rewritten in place since the listing: same names, other data in other places.
+    std::ofstream(zip, std::ios::binary | std::ios::trunc) << archive("second ");
+    check("rewritten", "second ");
+}

@@ -156,6 +156,20 @@ TEST_P(Hostile, ListsWhatItCanAndExtractsOnlyWhatIsSafe) {
     }
     fs::remove_all(dir / "out/inner");
     EXPECT_EQ(Tree(dir.Path()), "archive.zip out") << "nothing written outside the folder";
+
+    // Picking every listed member by name right after a listing, as the component does, ends
+    // the same way.
+    Call pick;
+    pick.options.useFolderNames = 1;
+    for (const Listed &member : List(zip).listed)
+        pick.include.push_back(member.path);
+    if (!pick.include.empty()) {
+        fs::create_directories(dir / "out/inner");
+        Result picked = Unzip(pick, zip, dir / "out/inner");
+        EXPECT_EQ(picked.status, r.status) << picked.messages;
+        EXPECT_EQ(Tree(dir / "out/inner"), c.extracted) << picked.messages;
+        fs::remove_all(dir / "out/inner");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Archives, Hostile, ::testing::ValuesIn(Cases()),
