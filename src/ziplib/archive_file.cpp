@@ -27,7 +27,8 @@ size_t ReadAheadArchive::ReadAt(uint64_t offset, void *buffer, size_t count) {
         windowStart_ = offset;
         count = std::min(count, windowSize_); // the end of the file
     }
-    std::memcpy(buffer, window_.get() + (offset - windowStart_), count);
+    if (count > 0)
+        std::memcpy(buffer, window_.get() + (offset - windowStart_), count);
     return count;
 }
 
@@ -35,7 +36,8 @@ size_t MemoryArchive::ReadAt(uint64_t offset, void *buffer, size_t count) {
     if (offset >= bytes_.size())
         return 0;
     size_t n = static_cast<size_t>(std::min<uint64_t>(count, bytes_.size() - offset));
-    std::memcpy(buffer, bytes_.data() + offset, n);
+    if (n > 0)
+        std::memcpy(buffer, bytes_.data() + offset, n);
     return n;
 }
 
