@@ -1,6 +1,7 @@
 #include "ziplib/directory_memo.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "ziplib/status.h"
 
@@ -13,12 +14,21 @@ std::unique_ptr<DirectoryMemo> &LastMemo() {
     return memo;
 }
 
-// FNV-1a: a few instructions per byte; the memo only narrows the search, names are compared after.
+// Eight bytes at a time: the memo only narrows the search, names are compared after.
 uint32_t NameHash(std::string_view name) {
-    uint32_t hash = 2166136261u;
-    for (char c : name)
-        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
-    return hash;
+    uint64_t hash = name.size() * 0x9E3779B97F4A7C15u;
+    size_t i = 0;
+    for (; i + 8 <= name.size(); i += 8) {
+        uint64_t word;
+        std::memcpy(&word, name.data() + i, 8);
+        hash = (hash ^ word) * 0xFF51AFD7ED558CCDu;
+        hash ^= hash >> 32;
+    }
+    uint64_t last = 0;
+    for (; i < name.size(); ++i)
+        last = last << 8 | static_cast<unsigned char>(name[i]);
+    hash = (hash ^ last) * 0xC4CEB9FE1A85EC53u;
+    return static_cast<uint32_t>(hash >> 32);
 }
 
 bool SameLocation(const DirectoryLocation &a, const DirectoryLocation &b) {

@@ -48,37 +48,46 @@ class SequentialReader {
 
     // The next `n` bytes, valid until the next call; null when they are not all there.
     const uint8_t *Take(size_t n) {
+        if (n <= filled_ - bufferPos_) { // buffered bytes never lie beyond end_
+            const uint8_t *p = buffer_.get() + bufferPos_;
+            bufferPos_ += n;
+            pos_ += n;
+            return p;
+        }
+        return Refill(n);
+    }
+
+  private:
+    // Take when the buffer does not hold `n` more bytes; kept out of line, Take is then small.
+    __attribute__((noinline)) const uint8_t *Refill(size_t n) {
         if (n > end_ - pos_)
             return nullptr;
-        if (bufferPos_ + n > filled_) {
-            size_t keep = filled_ - bufferPos_;
-            size_t size = std::max(n, readSize_);
-            if (capacity_ < size) {
-                // Left uninitialised: only the bytes read are ever touched.
-                size_t capacity = std::max(size, kChunk);
-                std::unique_ptr<uint8_t[]> larger(new uint8_t[capacity]);
-                if (keep > 0)
-                    std::memcpy(larger.get(), buffer_.get() + bufferPos_, keep);
-                buffer_ = std::move(larger);
-                capacity_ = capacity;
-            } else {
-                std::memmove(buffer_.get(), buffer_.get() + bufferPos_, keep);
-            }
-            readSize_ = std::min(readSize_ * 2, kChunk);
-            size_t want = static_cast<size_t>(std::min<uint64_t>(size - keep, end_ - pos_ - keep));
-            size_t got = file_.ReadAt(pos_ + keep, buffer_.get() + keep, want);
-            filled_ = keep + got;
-            bufferPos_ = 0;
-            if (n > filled_)
-                return nullptr;
+        size_t keep = filled_ - bufferPos_;
+        size_t size = std::max(n, readSize_);
+        if (capacity_ < size) {
+            // Left uninitialised: only the bytes read are ever touched.
+            size_t capacity = std::max(size, kChunk);
+            std::unique_ptr<uint8_t[]> larger(new uint8_t[capacity]);
+            if (keep > 0)
+                std::memcpy(larger.get(), buffer_.get() + bufferPos_, keep);
+            buffer_ = std::move(larger);
+            capacity_ = capacity;
+        } else {
+            std::memmove(buffer_.get(), buffer_.get() + bufferPos_, keep);
         }
+        readSize_ = std::min(readSize_ * 2, kChunk);
+        size_t want = static_cast<size_t>(std::min<uint64_t>(size - keep, end_ - pos_ - keep));
+        size_t got = file_.ReadAt(pos_ + keep, buffer_.get() + keep, want);
+        filled_ = keep + got;
+        bufferPos_ = 0;
+        if (n > filled_)
+            return nullptr;
         const uint8_t *p = buffer_.get() + bufferPos_;
         bufferPos_ += n;
         pos_ += n;
         return p;
     }
 
-  private:
     static constexpr size_t kFirstRead = 4 * 1024;
     static constexpr size_t kChunk = 64 * 1024;
     ArchiveFile &file_;

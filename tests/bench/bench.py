@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Times ziptool (cUnzip over our unzip library) against Debian's unzip on the same archives.
 
-Usage: bench.py ZIPTOOL CACHE_FOLDER [REPEATS]
+Usage: bench.py ZIPTOOL CACHE_FOLDER [REPEATS [OUT_ROOT]]
 
 Cases: one member of 256 MiB; 20,000 small members; 2 named members out of those 20,000.
 Each run extracts into a fresh folder; the best of REPEATS wall times counts (at least 41 runs
@@ -68,26 +68,33 @@ def run(command, out):
 
 
 class Outputs:
-    """A new, empty folder for every run. Folders with many files are removed only at the end:
-    ext4 passes over the inodes freed in the last half minute when it makes new files, so
-    deleting 20,000 files just before a run slows that run by seconds, and by chance more for one
-    program than the other. A folder with a few large files goes at once (disk space)."""
+    """A new, empty folder for every run, deleted after it (outside the timed part).
 
-    def __init__(self, cache):
-        self.root = os.path.join(cache, "out")
-        shutil.rmtree(self.root, ignore_errors=True)
+    By default the folders are made in memory (/dev/shm, tmpfs): what is timed is then the two
+    programs' own work. On this machine's disk (ext4) the time to make 20,000 files depends on
+    what the file system went through before: after 20,000 files were deleted, ext4 passes over
+    the freed inodes for a minute or more each time it makes a file, and the kernel's inode
+    cache grows while files are kept. Runs there vary by a factor of three whatever the program;
+    give a folder on the disk as OUT_ROOT to see it."""
+
+    def __init__(self, root):
+        self.root = root
         self.count = 0
 
     def run(self, command):
         self.count += 1
         folder = os.path.join(self.root, str(self.count))
-        result = run([folder if word == OUT else word for word in command], folder)
-        if len(os.listdir(folder)) < 10:
-            shutil.rmtree(folder)
-        return result
+        try:
+            return run([folder if word == OUT else word for word in command], folder)
+        finally:
+            shutil.rmtree(folder, ignore_errors=True)
 
-    def remove(self):
-        shutil.rmtree(self.root, ignore_errors=True)
+
+def default_output_root(cache):
+    shm = "/dev/shm"
+    if os.path.isdir(shm) and os.access(shm, os.W_OK):
+        return tempfile.mkdtemp(prefix="mendpack-bench-", dir=shm)
+    return os.path.join(cache, "out")
 
 
 def measure(ours, theirs, outputs, repeats):
@@ -107,6 +114,7 @@ def measure(ours, theirs, outputs, repeats):
 def main():
     ziptool, cache = sys.argv[1], sys.argv[2]
     repeats = int(sys.argv[3]) if len(sys.argv) > 3 else 5
+    out_root = sys.argv[4] if len(sys.argv) > 4 else default_output_root(cache)
     os.makedirs(cache, exist_ok=True)
     big, many = os.path.join(cache, "big.zip"), os.path.join(cache, "many.zip")
     for path, make in ((big, make_big), (many, make_many)):
@@ -120,18 +128,20 @@ def main():
         ("20,000 small members", [ziptool, "extract", many, OUT], ["unzip", "-q", "-o", many, "-d", OUT]),
         ("2 named of 20,000", [ziptool, "extract", many, OUT] + named, ["unzip", "-q", "-o", many] + named + ["-d", OUT]),
     ]
-    outputs = Outputs(cache)
+    os.makedirs(out_root, exist_ok=True)
+    print("extracting into %s" % out_root, flush=True)
+    outputs = Outputs(out_root)
     print("%-22s %9s %9s %7s %10s %10s" % ("case", "ours s", "unzip s", "ratio", "ours MiB", "unzip MiB"))
     failed = []
     for name, ours, theirs in cases:
         t_ours, m_ours, t_unzip, m_unzip = measure(ours, theirs, outputs, repeats)
         ratio = t_ours / t_unzip
-        print("%-22s %9.3f %9.3f %7.2f %10.1f %10.1f" % (name, t_ours, t_unzip, ratio, m_ours, m_unzip), flush=True)
+        print("%-22s %9.4f %9.4f %7.2f %10.1f %10.1f" % (name, t_ours, t_unzip, ratio, m_ours, m_unzip), flush=True)
         if ratio > 1.0:
             failed.append("%s: time ratio %.2f > 1.0" % (name, ratio))
         if name.startswith("1 member") and m_ours >= 32:
             failed.append("%s: peak memory %.1f MiB >= 32 MiB" % (name, m_ours))
-    outputs.remove()
+    shutil.rmtree(out_root, ignore_errors=True)
     print("targets: ratio <= 1.0 on each case, peak memory < 32 MiB for the 256 MiB member")
     for f in failed:
         print("MISSED " + f)

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Benchmark of ziptool (cUnzip over our unzip library) against Debian's unzip. Not part of ctest.
-#   bash tests/bench/run.sh [BUILD_DIR] [REPEATS]
+#   bash tests/bench/run.sh [BUILD_DIR] [REPEATS] [OUT_ROOT]
 # BUILD_DIR defaults to build/native (configured with the native preset if it is not yet); the
-# generated archives are cached in BUILD_DIR/bench-inputs.
+# generated archives are cached in BUILD_DIR/bench-inputs. The runs extract into folders under
+# OUT_ROOT, by default a folder in /dev/shm (see Outputs in bench.py).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-$root/build/native}
@@ -11,4 +12,4 @@ cd "$root"
 bash scripts/setup.sh   # GNU time, zip and unzip among others
 [ -f "$build/CMakeCache.txt" ] || cmake --preset native -B "$build" >/dev/null
 cmake --build "$build" -j2 --target ziptool vbuzip10 >/dev/null
-python3 "$root/tests/bench/bench.py" "$build/bin/ziptool" "$build/bench-inputs" "$repeats"
+python3 "$root/tests/bench/bench.py" "$build/bin/ziptool" "$build/bench-inputs" "$repeats" ${3:+"$3"}
