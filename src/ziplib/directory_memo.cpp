@@ -15,7 +15,7 @@ std::unique_ptr<DirectoryMemo> &LastMemo() {
 }
 
 // Eight bytes at a time: the memo only narrows the search, names are compared after.
-uint32_t NameHash(std::string_view name) {
+uint16_t NameHash(std::string_view name) {
     uint64_t hash = name.size() * 0x9E3779B97F4A7C15u;
     size_t i = 0;
     for (; i + 8 <= name.size(); i += 8) {
@@ -28,7 +28,7 @@ uint32_t NameHash(std::string_view name) {
     for (; i < name.size(); ++i)
         last = last << 8 | static_cast<unsigned char>(name[i]);
     hash = (hash ^ last) * 0xC4CEB9FE1A85EC53u;
-    return static_cast<uint32_t>(hash >> 32);
+    return static_cast<uint16_t>(hash >> 48);
 }
 
 bool SameLocation(const DirectoryLocation &a, const DirectoryLocation &b) {
@@ -72,7 +72,7 @@ const DirectoryMemo *DirectoryMemo::For(const FileIdentity &identity, const Dire
 }
 
 DirectoryMemo::Found DirectoryMemo::Find(const std::vector<std::string> &names, DirectoryReader &reader) const {
-    std::vector<uint32_t> wanted;
+    std::vector<uint16_t> wanted;
     for (const auto &name : names)
         wanted.push_back(NameHash(name));
     Found found;

@@ -20,7 +20,7 @@ namespace ziplib {
 
 class DirectoryMemo {
   public:
-    // Directories with more entries are not kept: the memo costs about 4 bytes per entry.
+    // Directories with more entries are not kept: the memo costs about 2 bytes per entry.
     static constexpr uint64_t kMaxEntries = 1 << 20;
     // Extractions asking for more names than this read the directory instead.
     static constexpr size_t kMaxNames = 64;
@@ -51,7 +51,7 @@ class DirectoryMemo {
     static constexpr uint64_t kPlaceEvery = 32;
     FileIdentity identity_;
     DirectoryLocation location_;
-    std::vector<uint32_t> hashes_; // of each entry's listed name
+    std::vector<uint16_t> hashes_; // of each entry's listed name: two bytes, a false match costs a short read
     std::vector<uint64_t> places_; // where entries 0, 32, 64... start
     uint64_t lastOffset_ = 0;
 };
