@@ -1,6 +1,7 @@
 #include "ziplib/unzip_run.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -328,7 +329,10 @@ long Run(const RunOptions &options, Host &host) {
                 memo = std::make_unique<DirectoryMemo>(identity, location);
             for (DirectoryReader::Place place = reader.Tell(); reader.NextRaw(entry); place = reader.Tell()) {
                 if (reader.ListedAsStored()) {
-                    listed.assign(reader.RawName()); // nothing to decode: the common case, kept cheap
+                    // Nothing to decode: the common case, kept cheap (a plain copy, no assign).
+                    std::string_view raw = reader.RawName();
+                    listed.resize(raw.size());
+                    std::memcpy(listed.data(), raw.data(), raw.size());
                 } else {
                     reader.Decode(entry);
                     listed.assign(entry.listedName);

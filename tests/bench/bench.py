@@ -4,7 +4,7 @@
 Usage: bench.py ZIPTOOL CACHE_FOLDER [REPEATS [OUT_ROOT]]
 
 Cases: one member of 256 MiB; 20,000 small members; 2 named members out of those 20,000.
-Each run extracts into a fresh folder; the best of REPEATS wall times counts (at least 41 runs
+Each run extracts into a fresh folder; the best of REPEATS wall times counts (at least 101 runs
 for a case that takes less than 0.2 s), and the peak resident memory is the largest of the runs. GNU time measures it: a child forked from this
 Python process would report Python's own memory, which the kernel carries across exec.
 """
@@ -104,7 +104,7 @@ def measure(ours, theirs, outputs, repeats):
     pair = lambda: (outputs.run(ours), outputs.run(theirs))
     runs = [pair()]
     if max(runs[0][0][0], runs[0][1][0]) < 0.2:
-        repeats = max(repeats, 41)
+        repeats = max(repeats, 101)
     runs += [pair() for _ in range(repeats - 1)]
     best = lambda k: min(r[k][0] for r in runs)
     peak = lambda k: max(r[k][1] for r in runs)
