@@ -42,12 +42,12 @@ class Extraction {
           root_(options.extractFolder.empty() ? std::string(".") : options.extractFolder) {}
 
     long Run(const DirectoryLocation &location);
+
+  private:
     // Finds the asked-for members' entries and where every member's data lies: from the last
     // listing's memo of this archive when there is one, else by reading the whole directory.
     std::vector<DirectoryReader::Place> Choose(const DirectoryLocation &location, DirectoryReader &reader,
                                                std::optional<DataLayout> &layout);
-
-  private:
     bool Wanted(const ZipEntry &entry);
     void Member(const ZipEntry &entry);
     void CheckDecodable(const ZipEntry &entry);
