@@ -52,6 +52,9 @@ char *MemberPaths::Room(size_t size, PackedPath &at) {
 
 bool MemberPaths::Add(std::string_view memberPath, PackedPath &stored) {
     size_t split = memberPath.size();
+    // Most members of a flat archive have no "/" at all: one quick look finds that.
+    if (memberPath.size() > 1 && std::memchr(memberPath.data() + 1, '/', memberPath.size() - 1) == nullptr)
+        split = 0;
     while (split > 1 && memberPath[split - 1] != '/')
         --split;
     // At the last "/" after the first character; a "/" in front only is part of the name.
