@@ -80,9 +80,7 @@ int main(int argc, char **argv) {
         if (command == "list" && argc == 3)
             return List(Arg(argv[2]));
         if (command == "extract" && argc >= 4) {
-            std::vector<std::string> names; // UTF-8, as the component keeps them
-            for (int i = 4; i < argc; ++i)
-                names.push_back(mend::Utf8FromWide(Arg(argv[i])));
+            std::vector<std::string> names(argv + 4, argv + argc); // UTF-8, as the component keeps them
             return Extract(Arg(argv[2]), Arg(argv[3]), names);
         }
         return Usage();

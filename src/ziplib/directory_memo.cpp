@@ -77,7 +77,7 @@ DirectoryMemo::Found DirectoryMemo::Find(const std::vector<std::string> &names, 
         wanted.push_back(NameHash(name));
     Found found;
     ZipEntry entry;
-    uint64_t lastAdded = 0;
+    uint64_t offsetsUpTo = 0; // the entries before this one have their offset in found.offsets
     for (uint64_t i = 0; i < hashes_.size(); ++i) {
         if (std::find(wanted.begin(), wanted.end(), hashes_[i]) == wanted.end())
             continue;
@@ -89,10 +89,13 @@ DirectoryMemo::Found DirectoryMemo::Find(const std::vector<std::string> &names, 
         }
         found.places.push_back(reader.Tell());
         for (int k = 0; k < 2 && reader.Tell().index < hashes_.size(); ++k) { // this entry and the next
+            uint64_t index = reader.Tell().index;
             if (!reader.NextRaw(entry) || !reader.OffsetKnown())
                 Changed();
-            if (entry.localOffset > lastAdded || lastAdded == 0) // the next of one may be the next found
-                found.offsets.Add(lastAdded = entry.localOffset);
+            if (index >= offsetsUpTo) { // the next of one found entry may be the next found
+                found.offsets.Add(entry.localOffset);
+                offsetsUpTo = index + 1;
+            }
         }
     }
     return found;

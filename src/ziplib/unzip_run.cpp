@@ -309,48 +309,52 @@ void Extraction::Extract(const ZipEntry &entry) {
     Progress((entry.method == 0 ? " extracting: " : "  inflating: ") + entry.listedName);
 }
 
+// Reports every entry to the host; what it sees is kept (DirectoryMemo) for the extraction that
+// usually follows.
+long List(ArchiveFile &archive, const DirectoryLocation &location, Host &host) {
+    DirectoryReader reader(archive, location);
+    ZipEntry entry;
+    std::string listed; // NUL-terminated for the host, its storage reused
+    DirectoryMemo::Keep(nullptr);
+    FileIdentity identity;
+    std::unique_ptr<DirectoryMemo> memo;
+    if (location.entryCount <= DirectoryMemo::kMaxEntries && archive.Identify(identity))
+        memo = std::make_unique<DirectoryMemo>(identity, location);
+    for (DirectoryReader::Place place = reader.Tell(); reader.NextRaw(entry); place = reader.Tell()) {
+        if (reader.ListedAsStored()) {
+            // Nothing to decode: the common case, kept cheap (a plain copy, no assign).
+            std::string_view raw = reader.RawName();
+            listed.resize(raw.size());
+            std::memcpy(listed.data(), raw.data(), raw.size());
+        } else {
+            reader.Decode(entry);
+            listed.assign(entry.listedName);
+        }
+        if (host.ShouldStop(listed)) {
+            host.Print("stopped by the host before " + listed);
+            return kStatusStopped;
+        }
+        host.List(Describe(entry, listed));
+        if (memo && !memo->Add(listed, place, reader.OffsetKnown(), entry.localOffset))
+            memo.reset();
+    }
+    if (!reader.Damage().empty())
+        Fail(kStatusArchiveDamaged, reader.Damage());
+    DirectoryMemo::Keep(std::move(memo));
+    return kStatusOk;
+}
+
 } // namespace
 
 long Run(const RunOptions &options, Host &host) {
     try {
         if (options.zipFile.empty())
             Fail(kStatusBadArguments, "no archive was named");
-        auto archive = std::make_unique<ReadAheadArchive>(OpenArchive(options.zipFile));
-        DirectoryLocation location = LocateDirectory(*archive);
-        if (options.listOnly) {
-            DirectoryReader reader(*archive, location);
-            ZipEntry entry;
-            std::string listed; // NUL-terminated for the host, its storage reused
-            // What this listing sees is kept for the extraction that usually follows it.
-            DirectoryMemo::Keep(nullptr);
-            FileIdentity identity;
-            std::unique_ptr<DirectoryMemo> memo;
-            if (location.entryCount <= DirectoryMemo::kMaxEntries && archive->Identify(identity))
-                memo = std::make_unique<DirectoryMemo>(identity, location);
-            for (DirectoryReader::Place place = reader.Tell(); reader.NextRaw(entry); place = reader.Tell()) {
-                if (reader.ListedAsStored()) {
-                    // Nothing to decode: the common case, kept cheap (a plain copy, no assign).
-                    std::string_view raw = reader.RawName();
-                    listed.resize(raw.size());
-                    std::memcpy(listed.data(), raw.data(), raw.size());
-                } else {
-                    reader.Decode(entry);
-                    listed.assign(entry.listedName);
-                }
-                if (host.ShouldStop(listed)) {
-                    host.Print("stopped by the host before " + listed);
-                    return kStatusStopped;
-                }
-                host.List(Describe(entry, listed));
-                if (memo && !memo->Add(listed, place, reader.OffsetKnown(), entry.localOffset))
-                    memo.reset();
-            }
-            if (!reader.Damage().empty())
-                Fail(kStatusArchiveDamaged, reader.Damage());
-            DirectoryMemo::Keep(std::move(memo));
-            return kStatusOk;
-        }
-        Extraction extraction(options, host, *archive);
+        ReadAheadArchive archive(OpenArchive(options.zipFile));
+        DirectoryLocation location = LocateDirectory(archive);
+        if (options.listOnly)
+            return List(archive, location, host);
+        Extraction extraction(options, host, archive);
         return extraction.Run(location);
     } catch (const std::exception &e) {
         host.Print(options.zipFile + ": " + MessageOf(e));

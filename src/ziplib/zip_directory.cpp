@@ -206,31 +206,27 @@ std::optional<EndInfo> TryEndRecord(ArchiveFile &file, uint64_t pos, const uint8
 }
 
 // Where the end record signature appears in the last `tailSize` bytes, in file order. The tail is
-// read backwards in pieces through one small buffer: a single read of 64 KiB would touch sixteen
-// pages of memory, for an end record that is nearly always in the last 22 bytes.
+// read in pieces through one small buffer: a single read of 64 KiB would touch sixteen pages of
+// memory, for an end record that is nearly always in the last 22 bytes.
 std::vector<uint64_t> EndSignatures(ArchiveFile &file, uint64_t tailSize) {
-    constexpr size_t kPiece = 4096 - 3; // with the three bytes a signature can reach beyond it
+    constexpr size_t kPiece = 4096 - 3; // read with the three bytes a signature can reach beyond it
     uint8_t buffer[kPiece + 3];
-    uint64_t fileSize = file.Size(), tailStart = fileSize - tailSize, lastPos = fileSize - kEndSize;
+    uint64_t fileSize = file.Size(), lastPos = fileSize - kEndSize;
     std::vector<uint64_t> found;
-    for (uint64_t end = fileSize; end > tailStart;) {
-        uint64_t start = end - std::min<uint64_t>(kPiece, end - tailStart);
-        size_t size = static_cast<size_t>(std::min<uint64_t>(end + 3, fileSize) - start);
+    for (uint64_t start = fileSize - tailSize; start <= lastPos; start += kPiece) {
+        size_t size = static_cast<size_t>(std::min<uint64_t>(kPiece + 3, fileSize - start));
         file.ReadExactly(start, buffer, size);
-        size_t firstFound = found.size();
-        for (size_t i = 0; i + 4 <= size && start + i < end;) {
-            const void *p = std::memchr(buffer + i, 'P', static_cast<size_t>(end - start) - i);
+        // Where a record can start in this piece; each leaves room for a whole signature.
+        size_t starts = static_cast<size_t>(std::min<uint64_t>(kPiece, lastPos - start + 1));
+        for (size_t i = 0; i < starts; ++i) {
+            const void *p = std::memchr(buffer + i, 'P', starts - i);
             if (!p)
                 break;
             i = static_cast<size_t>(static_cast<const uint8_t *>(p) - buffer);
-            if (i + 4 <= size && Get32(buffer + i) == kEndSignature && start + i <= lastPos)
+            if (Get32(buffer + i) == kEndSignature)
                 found.push_back(start + i);
-            ++i;
         }
-        std::reverse(found.begin() + static_cast<std::ptrdiff_t>(firstFound), found.end());
-        end = start;
     }
-    std::reverse(found.begin(), found.end());
     return found;
 }
 
