@@ -13,6 +13,9 @@ source "$here/wine-common.sh"
 make_prefix() {
     wine_as_user "$WINESERVER" -p </dev/null >/dev/null 2>&1
     wine_as_user "$WINE" wineboot -i </dev/null >/dev/null 2>&1 || true
+    # Title bars draw their close box with Marlett (fonts-wine). This Wine does not look in its own
+    # font folder, only in the prefix's, so the font goes where Windows keeps its fonts.
+    wine_as_user cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
     # Xvfb has no window manager: a Wine virtual desktop draws title bars and frames as Windows
     # does, so screenshots show whole windows. Georgia is not on Linux; a serif face stands in.
     wine_as_user "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1

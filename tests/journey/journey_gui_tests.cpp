@@ -92,7 +92,7 @@ TEST(Journey, UnpackInstallFixTheSoundInstallAgainAndUninstall) {
     WriteFile(folder / L"Data\\gfprefs.dat", Prefs('s'));
     WriteFile(folder / L"Data\\Multi\\mpprefs.dat", Prefs('m'));
     for (const wchar_t *file :
-         {L"mendpack.exe", L"vbuzip10.dll", L"MendpackFiles.zip", L"Mendpack Readme.txt"})
+         {L"mendpack.exe", L"vbuzip10.dll", L"MendpackFiles.zip", L"Mendpack Readme.pdf"})
         ASSERT_TRUE(CopyFileW((kKit + L"\\" + file).c_str(), (folder / file).c_str(), TRUE))
             << "kit file missing";
     const FolderContents unpacked = Contents(game);
