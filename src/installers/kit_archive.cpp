@@ -31,10 +31,15 @@ void ExtractMembers(cUnzip &reader, const std::wstring &archive, const std::wstr
             continue;
         const std::wstring name = reader.FileName(i), inside = reader.FileDirectory(i);
         const std::wstring path = (inside.empty() ? name : inside + L"\\" + name) + L": ";
-        for (const std::wstring &text : *said)
-            if (text.compare(0, path.size(), path) == 0)
-                throw mend::Error(reader.LibraryStatus(), mend::ComponentSource(L".VBUnzip"),
-                                  text.substr(path.size()) + L" (extract " + name + L")");
+        for (const std::wstring &text : *said) {
+            if (text.compare(0, path.size(), path) != 0)
+                continue;
+            std::wstring reason = text.substr(path.size()); // "it could not be written: ..."
+            if (!reason.empty() && reason[0] >= L'a' && reason[0] <= L'z')
+                reason[0] = static_cast<wchar_t>(reason[0] - L'a' + L'A');
+            throw mend::Error(reader.LibraryStatus(), mend::ComponentSource(L".VBUnzip"),
+                              reason + L" (extract " + name + L")");
+        }
     }
 }
 

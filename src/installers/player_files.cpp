@@ -68,18 +68,19 @@ class KitVersions {
                 if (member)
                     members.push_back(member);
         cUnzip reader;
-        reader.ZipFile(archive);
-        reader.Directory();
+        folder_ = NewTemporaryFolder();
+        if (folder_.empty()) {
+            reader.ZipFile(archive);
+            reader.Directory();
+        } else {
+            try {
+                ExtractMembers(reader, archive, folder_, members);
+            } catch (const mend::Error &) {
+                // A member that did not come out matches no file.
+            }
+        }
         for (int32_t i = 1; i <= reader.FileCount(); ++i)
             listed_.push_back(reader.FileName(i));
-        folder_ = NewTemporaryFolder();
-        if (folder_.empty())
-            return;
-        try {
-            ExtractMembers(reader, archive, folder_, members);
-        } catch (const mend::Error &) {
-            // Told apart below: a member that did not come out matches nothing.
-        }
     }
     ~KitVersions() {
         if (folder_.empty())
