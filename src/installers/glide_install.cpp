@@ -3,6 +3,7 @@
 #include "installers/game_paths.h"
 #include "installers/install_work.h"
 #include "installers/kit_archive.h"
+#include "installers/player_files.h"
 #include "wizard/file_system.h"
 
 namespace installers {
@@ -25,12 +26,13 @@ const GlideEmulator &GlideOS() {
 
 void InstallGlideEmulator(const GlideEmulator &emulator, wizard::WizardState &state,
                           const Messenger &message) {
+    state.Fso = std::make_shared<wizard::FileSystemObject>();
+    wizard::FileSystemObject &fso = *state.Fso;
+    KeepPlayerFiles(fso, kKitArchive, emulator.wanted);
     {
         cUnzip reader;
         ExtractMembers(reader, kKitArchive, GameFolder(), emulator.wanted);
     }
-    state.Fso = std::make_shared<wizard::FileSystemObject>();
-    wizard::FileSystemObject &fso = *state.Fso;
     if (!fso.FileExists(emulator.member)) {
         message(emulator.missing);
         return;

@@ -12,8 +12,10 @@ namespace installers {
 constexpr wchar_t kKitArchive[] = L"MendpackFiles.zip";
 
 // Lists `archive` with `reader`, deselects every member whose file name (its folder in the archive
-// aside) is not exactly one of `wanted`, and extracts the rest into `folder`. Neither the listing
-// nor the extraction is judged here: callers look for the files they need afterwards.
+// aside) is not exactly one of `wanted`, and extracts the rest into `folder`. A wanted member that
+// the archive holds but the library could not write (a full disk, a folder that cannot be written,
+// a file in use) raises mend::Error with the library's status, its reason and the file's name.
+// What the archive does not hold is not judged here: callers look for the files they need.
 void ExtractMembers(cUnzip &reader, const std::wstring &archive, const std::wstring &folder,
                     const std::vector<std::wstring> &wanted);
 

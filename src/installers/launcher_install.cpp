@@ -1,6 +1,7 @@
 #include "installers/game_paths.h"
 #include "installers/install_work.h"
 #include "installers/kit_archive.h"
+#include "installers/player_files.h"
 #include "wizard/file_system.h"
 #include "wizard/shell.h"
 
@@ -9,10 +10,13 @@ namespace installers {
 void InstallLauncher(cUnzip &reader, const Messenger &message) {
     const std::wstring archive = FindKitArchive();
     const std::wstring folder = GameFolder();
-    ExtractMembers(reader, archive, folder, {L"Nightjar.exe", L"Nightjar.htm"});
+    const std::vector<std::wstring> members = {L"Nightjar.exe", L"Nightjar.htm"};
+    const wizard::FileSystemObject fso;
+    KeepPlayerFiles(fso, archive, members);
+    ExtractMembers(reader, archive, folder, members);
 
     // A shortcut to a launcher that is not there would fail only when the player uses it.
-    if (!wizard::FileSystemObject().FileExists(L"Nightjar.exe")) {
+    if (!fso.FileExists(L"Nightjar.exe")) {
         message(L"Error -- Nightjar file not found");
         return;
     }

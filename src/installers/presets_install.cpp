@@ -1,3 +1,5 @@
+#include <windows.h>
+
 #include <memory>
 
 #include "installers/game_paths.h"
@@ -29,16 +31,24 @@ void InstallPresets(wizard::WizardState &state, const Messenger &message) {
         return;
     }
 
+    // Whatever stops the page from here on (a file the running game holds, a full disk), the
+    // presets do not stay behind in the game folder.
+    struct PresetsTakenAway {
+        ~PresetsTakenAway() {
+            for (const PreferenceFile &p : kPreferenceFiles)
+                DeleteFileW(p.preset);
+        }
+    } presetsTakenAway;
+
     // A backup, once made, is the player's own preferences from before the kit's first install;
-    // a later run must not replace it with a copy of the presets it installed itself.
-    for (const PreferenceFile &p : kPreferenceFiles) {
-        if (!fso.FileExists(p.file))
-            continue;
-        if (!fso.FileExists(p.backup))
+    // a later run must not replace it with a copy of the presets it installed itself. Both
+    // backups are made before either file is replaced, so that a failure replaces nothing.
+    for (const PreferenceFile &p : kPreferenceFiles)
+        if (fso.FileExists(p.file) && !fso.FileExists(p.backup))
             fso.CopyFile(p.file, p.backup);
-        fso.DeleteFile(p.file, true); // the launcher may have frozen it
-    }
     for (const PreferenceFile &p : kPreferenceFiles) {
+        if (fso.FileExists(p.file))
+            fso.DeleteFile(p.file, true); // the launcher may have frozen it
         fso.CopyFile(p.preset, p.file);
         fso.DeleteFile(p.preset);
     }

@@ -2,24 +2,17 @@
 
 #include "installers/game_paths.h"
 #include "installers/install_work.h"
+#include "installers/player_files.h"
 #include "installers/preference_files.h"
 #include "wizard/file_system.h"
 
 namespace installers {
 
-namespace {
-// What the install pages put into the game folder, in the order it goes.
-constexpr const wchar_t *kInstalledFiles[] = {L"glide2x.dll",  L"OpenGLid.INI", L"Nightjar.exe",
-                                              L"Nightjar.htm", L"Turbo.EXE",    L"Turbo.HLP"};
-} // namespace
-
 void Uninstall(wizard::WizardState &state, const Messenger &message) {
     state.Fso = std::make_shared<wizard::FileSystemObject>();
     wizard::FileSystemObject &fso = *state.Fso;
 
-    for (const wchar_t *file : kInstalledFiles)
-        if (fso.FileExists(file))
-            fso.DeleteFile(file, true);
+    RemoveKitFiles(fso);
 
     // Forced: the launcher may have frozen a preference file, and the backups are the player's own.
     for (const PreferenceFile &p : kPreferenceFiles) {

@@ -38,17 +38,19 @@ std::string Prefs(char fill) {
     return bytes;
 }
 
-// Start to Finish with every box ticked; the messages the wizard showed on the way.
-std::vector<std::wstring> Install(const std::wstring &game, bool screenshots) {
+// Start to Finish with every box ticked, but "nVidia" as given (dgvoodoo, else GlideOS); the
+// messages the wizard showed on the way.
+std::vector<std::wstring> Install(const std::wstring &game, bool screenshots, int16_t nVidia = 1) {
     WizardRun run(game);
-    PageId route[] = {PageId::frmStart, PageId::frmStep1, PageId::frmStep2, PageId::frmStep3,
-                      PageId::frmStep4, PageId::frmStep5, PageId::frmStep8, PageId::frmStep9};
+    PageId route[] = {PageId::frmStart, PageId::frmStep1, PageId::frmStep2,
+                      PageId::frmStep3, PageId::frmStep4, nVidia ? PageId::frmStep5 : PageId::frmStep6,
+                      PageId::frmStep8, PageId::frmStep9};
     HWND page = run.WaitForPage(PageId::frmStart);
     for (size_t i = 0; page && i + 1 < std::size(route); ++i) {
         if (screenshots)
             Shot(page, wizard::LayoutOf(route[i]).name);
         if (route[i] == PageId::frmStep2)
-            run.SetAnswers(page, {1, 1, 1, 1});
+            run.SetAnswers(page, {1, 1, nVidia, 1});
         page =
             run.Advance(page, route[i], route[i] == PageId::frmStart ? L"NextStart" : L"Next", route[i + 1]);
     }
@@ -91,6 +93,10 @@ TEST(Journey, UnpackInstallFixTheSoundInstallAgainAndUninstall) {
     MakeFolders(folder / L"Data\\Multi");
     WriteFile(folder / L"Data\\gfprefs.dat", Prefs('s'));
     WriteFile(folder / L"Data\\Multi\\mpprefs.dat", Prefs('m'));
+    // A Glide wrapper and a slow-down tool of the player's own, which the kit replaces and gives back.
+    const wchar_t *playersOwn[] = {L"glide2x.dll", L"OpenGLid.INI", L"Turbo.EXE", L"Turbo.HLP"};
+    for (const wchar_t *file : playersOwn)
+        WriteFile(folder / file, "the player's own " + mend::Utf8FromWide(file));
     for (const wchar_t *file :
          {L"mendpack.exe", L"vbuzip10.dll", L"MendpackFiles.zip", L"Mendpack Readme.pdf"})
         ASSERT_TRUE(CopyFileW((kKit + L"\\" + file).c_str(), (folder / file).c_str(), TRUE))
@@ -119,6 +125,13 @@ TEST(Journey, UnpackInstallFixTheSoundInstallAgainAndUninstall) {
                                 L"GF3D1078.EXE", L"1078patch Readme .txt"})
         EXPECT_EQ(installed.count(file), 1u) << mend::Utf8FromWide(file);
     EXPECT_EQ(installed.count(L"dgvoodoo sync glide2x.dll"), 0u);
+    FolderContents kept; // OpenGLid.INI is GlideOS's alone, and dgvoodoo leaves it
+    for (const wchar_t *file : playersOwn)
+        if (std::wstring(file) != L"OpenGLid.INI")
+            kept[std::wstring(L"Mendpack Backup\\") + file] = "the player's own " + mend::Utf8FromWide(file);
+    kept[L"Mendpack Backup\\"] = "";
+    for (const auto &[name, bytes] : kept)
+        EXPECT_EQ(installed[name], bytes) << mend::Utf8FromWide(name);
     const kittest::ShortcutFields link = ReadShortcut(shortcut);
     EXPECT_EQ(link.target, game + L"\\Nightjar.EXE");
     EXPECT_EQ(link.workingDirectory, game);
@@ -145,14 +158,22 @@ TEST(Journey, UnpackInstallFixTheSoundInstallAgainAndUninstall) {
     EXPECT_EQ(ReadFile(folder / L"Data\\gfprefs.dat"), fixed) << "only byte 68 changed";
     EXPECT_FALSE(IsReadOnly(folder / L"Data\\gfprefs.dat"));
 
-    // 3. A second install: the patch is in, the player's own preferences stay in the backups.
-    EXPECT_EQ(Install(game, false), fixes);
+    // 3. A second install, with the other Glide emulator: the patch is in, the player's own
+    // preferences stay in the backups, and their own files stay kept as they were.
+    std::vector<std::wstring> glideOS = fixes;
+    glideOS[2] = L"GlideOS installed";
+    EXPECT_EQ(Install(game, false, 0), glideOS);
     FolderContents again = Contents(game);
+    kept[L"Mendpack Backup\\OpenGLid.INI"] = "the player's own OpenGLid.INI";
+    for (const auto &[name, bytes] : kept)
+        EXPECT_EQ(again[name], bytes) << mend::Utf8FromWide(name);
+    EXPECT_EQ(again.count(L"Mendpack Backup\\Nightjar.exe"), 0u) << "the kit's own is not kept";
     EXPECT_EQ(again[L"Data\\wgfprefs.bak"], Prefs('s'));
     EXPECT_EQ(again[L"Data\\Multi\\wmpprefs.bak"], Prefs('m'));
     EXPECT_EQ(again[L"Data\\gfprefs.dat"], preset) << "the preset is installed again";
 
-    // 4. The uninstall gives the folder back as it was, but for the 1078 patch, which stays.
+    // 4. The uninstall gives the folder back as it was, the player's own files included, but for
+    // the 1078 patch, which stays.
     EXPECT_EQ(Uninstall(game), std::vector<std::wstring>{L"Mendpack programs uninstalled"});
     FolderContents after = Contents(game);
     EXPECT_EQ(after.erase(L"GF3D1078.EXE"), 1u);

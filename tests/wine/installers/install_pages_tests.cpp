@@ -2,6 +2,8 @@
 // and extracted through the real vbuzip10.dll.
 #include "common/text.h"
 #include "page_test.h"
+#include "support/process.h"
+#include "win32/handle.h"
 
 using namespace kittest;
 
@@ -12,6 +14,7 @@ const std::wstring kLauncherInstalled = L"Nightjar.exe installed, shortcut to de
 const std::wstring kNoLauncher = L"Error -- Nightjar file not found";
 const std::wstring kGf = L"Data\\gfprefs.dat", kMp = L"Data\\Multi\\mpprefs.dat";
 const std::wstring kGfBackup = L"Data\\wgfprefs.bak", kMpBackup = L"Data\\Multi\\wmpprefs.bak";
+const std::wstring kKept = L"Mendpack Backup\\";
 
 TEST_F(InstallPages, LauncherPagePutsNightjarInTheGameFolderAndItsShortcutOnTheDesktop) {
     WriteKit(FullKit());
@@ -69,22 +72,33 @@ TEST_F(InstallPages, LauncherPageTakesTheFirstOrdinaryKitArchiveTheFolderLists) 
 TEST_F(InstallPages, LauncherPageReportsAShortcutItCannotSave) {
     WriteKit(FullKit());
     ASSERT_TRUE(CreateDirectoryW(LauncherShortcut().c_str(), nullptr)); // a folder where the shortcut goes
-    Press(PageId::frmStep3, L"Next", {ErrorReport(HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED))}, std::nullopt);
+    Press(PageId::frmStep3, L"Next",
+          {ErrorReport(HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED), L"save " + LauncherShortcut())},
+          std::nullopt);
     RemoveDirectoryW(LauncherShortcut().c_str());
 }
 
-TEST_F(InstallPages, TurboPageNeedsTurboItself) {
-    ExpectOutcomes(PageId::frmStep4,
-                   {{"the kit over an older Turbo",
-                     FullKit(),
-                     {{L"Turbo.EXE", "older"}},
-                     L"Turbo installed",
-                     {{L"Turbo.EXE", Payload("Turbo.EXE")}, {L"Turbo.HLP", Payload("Turbo.HLP")}}},
-                    {"Turbo in other letter case",
-                     {{"turbo.exe", "x"}, {"Turbo.HLP", "help"}},
-                     {},
-                     L"Error -- Turbo file not found",
-                     {{L"Turbo.HLP", "help"}}}});
+TEST_F(InstallPages, TurboPageNeedsTurboItselfAndKeepsThePlayersOwn) {
+    const FolderContents kits = {{L"Turbo.EXE", Payload("Turbo.EXE")}, {L"Turbo.HLP", Payload("Turbo.HLP")}};
+    FolderContents olderKept = kits,
+                   readOnlyKept = {{L"Turbo.EXE", Payload("Turbo.EXE")}, {L"Turbo.HLP*", "mine"}};
+    olderKept.insert({{kKept, ""}, {kKept + L"Turbo.EXE", "older"}});
+    readOnlyKept.insert({{kKept, ""}, {kKept + L"Turbo.EXE", "older"}, {kKept + L"Turbo.HLP*", "mine"}});
+    ExpectOutcomes(
+        PageId::frmStep4,
+        {{"the kit over an older Turbo", FullKit(), {{L"Turbo.EXE", "older"}}, L"Turbo installed", olderKept},
+         {"the kit over its own Turbo", FullKit(), kits, L"Turbo installed", kits},
+         // The library will not replace a read-only file, and says so.
+         {"the kit over a read-only help file",
+          FullKit(),
+          {{L"Turbo.EXE", "older"}, {L"Turbo.HLP*", "mine"}},
+          ErrorReport(1, L"extract Turbo.HLP"),
+          readOnlyKept},
+         {"Turbo in other letter case",
+          {{"turbo.exe", "x"}, {"Turbo.HLP", "help"}},
+          {},
+          L"Error -- Turbo file not found",
+          {{L"Turbo.HLP", "help"}}}});
 }
 
 TEST_F(InstallPages, EmulatorPagesReplaceAWritableGlide2xOnlyWithTheirOwnLibrary) {
@@ -93,29 +107,47 @@ TEST_F(InstallPages, EmulatorPagesReplaceAWritableGlide2xOnlyWithTheirOwnLibrary
         const bool glideOS = page == PageId::frmStep6;
         const std::string member = glideOS ? "OS Glide2x.dll" : "dgvoodoo sync glide2x.dll";
         const std::wstring name = glideOS ? L"GlideOS" : L"dgvoodoo";
-        // GlideOS's settings file comes with it, even without the library.
-        auto with = [&](FolderContents files) {
+        const std::string other = Payload(glideOS ? "dgvoodoo sync glide2x.dll" : "OS Glide2x.dll");
+        // GlideOS's settings file comes with it, even without the library; a player's own is kept
+        // when GlideOS replaces it, and left alone by dgvoodoo.
+        auto with = [&](FolderContents files, bool playersIni = false) {
             if (glideOS)
                 files[L"OpenGLid.INI"] = ini;
+            if (playersIni)
+                files[glideOS ? kKept + L"OpenGLid.INI" : L"OpenGLid.INI"] = "mine";
             return files;
         };
         SCOPED_TRACE(member);
         ExpectOutcomes(
-            page, {{"over a writable glide2x.dll",
-                    FullKit(),
-                    {{L"glide2x.dll", "old"}},
-                    name + L" installed",
-                    with({{L"glide2x.dll", Payload(member)}})},
-                   {"the library in other letter case",
-                    {{glideOS ? "OS glide2x.dll" : "DGVoodoo sync glide2x.dll", "x"}, {"OpenGLid.INI", ini}},
-                    {{L"glide2x.dll", "old"}},
-                    L"Error -- " + name + L" file not found",
-                    with({{L"glide2x.dll", "old"}})},
-                   {"over a read-only glide2x.dll",
-                    FullKit(),
-                    {{L"glide2x.dll*", "old"}},
-                    ErrorReport(ERROR_ACCESS_DENIED),
-                    with({{L"glide2x.dll*", "old"}, {mend::WideFromUtf8(member), Payload(member)}})}});
+            page,
+            {{"over the player's glide2x.dll and OpenGLid.INI",
+              FullKit(),
+              {{L"glide2x.dll", "old"}, {L"OpenGLid.INI", "mine"}},
+              name + L" installed",
+              with({{L"glide2x.dll", Payload(member)}, {kKept, ""}, {kKept + L"glide2x.dll", "old"}}, true)},
+             {"over the other emulator's glide2x.dll",
+              FullKit(),
+              {{L"glide2x.dll", other}},
+              name + L" installed",
+              with({{L"glide2x.dll", Payload(member)}})},
+             {"over a newer glide2x.dll of the player's, the first one kept already",
+              FullKit(),
+              {{L"glide2x.dll", "newer"}, {kKept + L"glide2x.dll", "old"}},
+              name + L" installed",
+              with({{L"glide2x.dll", Payload(member)}, {kKept, ""}, {kKept + L"glide2x.dll", "old"}})},
+             {"the library in other letter case",
+              {{glideOS ? "OS glide2x.dll" : "DGVoodoo sync glide2x.dll", "x"}, {"OpenGLid.INI", ini}},
+              {{L"glide2x.dll", "old"}},
+              L"Error -- " + name + L" file not found",
+              with({{L"glide2x.dll", "old"}})},
+             {"over a read-only glide2x.dll",
+              FullKit(),
+              {{L"glide2x.dll*", "old"}},
+              ErrorReport(ERROR_ACCESS_DENIED, L"copy " + mend::WideFromUtf8(member) + L" to glide2x.dll"),
+              with({{L"glide2x.dll*", "old"},
+                    {mend::WideFromUtf8(member), Payload(member)},
+                    {kKept, ""},
+                    {kKept + L"glide2x.dll*", "old"}})}});
     }
 }
 
@@ -151,11 +183,32 @@ TEST_F(InstallPages, PresetsPageBacksUpThePlayersFilesAndInstallsThePresetsOnlyW
          {"no Data\\Multi folder",
           FullKit(),
           {{kGf, PlayerPrefs('s')}},
-          ErrorReport(ERROR_PATH_NOT_FOUND),
-          {{L"Data\\", ""},
-           {kGfBackup, PlayerPrefs('s')},
-           {kGf, Payload("gfprefs.dat")},
-           {L"mpprefs.dat", Payload("mpprefs.dat")}}}});
+          ErrorReport(ERROR_PATH_NOT_FOUND, L"copy mpprefs.dat to " + kMp),
+          {{L"Data\\", ""}, {kGfBackup, PlayerPrefs('s')}, {kGf, Payload("gfprefs.dat")}}}});
+}
+
+TEST_F(InstallPages, PresetsPageNamesAPreferenceFileTheRunningGameHoldsAndLosesNothing) {
+    WriteKit(FullKit());
+    Put({{kGf, PlayerPrefs('s')}, {kMp, PlayerPrefs('m')}});
+    const FolderContents before = Contents(game.Path());
+    {
+        wintest::ChildProcess running(wintest::ProgramFolder() + L"\\game_stand_in.exe",
+                                      L"/hold " + (game / kMp), wintest::ProgramFolder());
+        ASSERT_TRUE(wintest::WaitUntil([&] {
+            win32::Handle file(CreateFileW((game / kMp).c_str(), GENERIC_READ,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                           OPEN_EXISTING, 0, nullptr));
+            return !file && GetLastError() == ERROR_SHARING_VIOLATION;
+        })) << "the game holds its preference file";
+        Press(PageId::frmStep8, L"Next",
+              {ErrorReport(ERROR_SHARING_VIOLATION, L"copy " + kMp + L" to " + kMpBackup)}, std::nullopt);
+    }
+    FolderContents backedUp = before;
+    backedUp[kGfBackup] = PlayerPrefs('s');
+    EXPECT_EQ(Contents(game.Path()), backedUp);
+    NewRun();
+    Press(PageId::frmUninstall, L"Next", {L"Mendpack programs uninstalled"}, std::nullopt);
+    EXPECT_EQ(Contents(game.Path()), before);
 }
 
 TEST_F(InstallPages, SkipOnEveryPageGoesWhereNextWouldAndTouchesNothing) {
@@ -170,6 +223,50 @@ TEST_F(InstallPages, SkipOnEveryPageGoesWhereNextWouldAndTouchesNothing) {
     }
     EXPECT_EQ(Contents(game.Path()), before);
     EXPECT_FALSE(wintest::Exists(LauncherShortcut()));
+}
+
+// The game folder on the small file system of the run (small_disk.sh), when there is one.
+std::wstring SmallDisk() {
+    const std::wstring disk = wintest::ProgramFolder() + L"\\..\\small-disk";
+    ULARGE_INTEGER total{};
+    const bool small =
+        GetDiskFreeSpaceExW(disk.c_str(), nullptr, &total, nullptr) && total.QuadPart < (8u << 20);
+    return small ? disk : std::wstring();
+}
+class FullDisk : public PageTest {
+  protected:
+    FullDisk() : PageTest(SmallDisk()) {}
+    void SetUp() override {
+        if (SmallDisk().empty())
+            GTEST_SKIP() << "no small file system mounted for this run (small_disk.sh needs root)";
+    }
+};
+
+TEST_F(FullDisk, EveryPageSaysWhatFailedAndWhyAndTheUninstallLeavesThePlayersFiles) {
+    WriteKit(FullKit());
+    Put({{kGf, PlayerPrefs('s')}, {kMp, PlayerPrefs('m')}, {L"glide2x.dll", "the player's own"}});
+    const FolderContents before = Contents(game.Path());
+    const std::wstring filler = SmallDisk() + L"\\filler";
+    {
+        win32::Handle file(CreateFileW(filler.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        const std::string block(4096, 'f');
+        DWORD written = 0;
+        while (WriteFile(file.Get(), block.data(), 4096, &written, nullptr) && written == 4096) {
+        }
+    }
+    const std::pair<PageId, std::wstring> failures[] = {
+        {PageId::frmStep3, ErrorReport(1, L"extract Nightjar.exe")},
+        {PageId::frmStep4, ErrorReport(1, L"extract Turbo.EXE")},
+        {PageId::frmStep5, ErrorReport(ERROR_DISK_FULL, L"copy glide2x.dll to Mendpack Backup\\glide2x.dll")},
+        {PageId::frmStep8, ErrorReport(1, L"extract gfprefs.dat")}};
+    for (const auto &[page, report] : failures) {
+        Press(page, L"Next", {report}, std::nullopt);
+        EXPECT_EQ(Contents(game.Path()), before);
+    }
+    DeleteFileW(filler.c_str());
+    NewRun();
+    Press(PageId::frmUninstall, L"Next", {L"Mendpack programs uninstalled"}, std::nullopt);
+    EXPECT_EQ(Contents(game.Path()), before);
 }
 
 } // namespace

@@ -22,14 +22,16 @@ namespace kittest {
 
 using wizard::PageId;
 
-// An error report as recorded: its description, the system's own words, is left out.
-inline std::wstring ErrorReport(long number) {
-    return L"Run-time error '" + std::to_wstring(number) + L"':\n\n";
+// An error report as recorded: its number and, in brackets, what was done to which file; the
+// system's own words for the error are left out.
+inline std::wstring ErrorReport(long number, const std::wstring &what) {
+    return L"Run-time error '" + std::to_wstring(number) + L"':\n\n(" + what + L")";
 }
 
 class PageTest : public ::testing::Test {
   protected:
-    PageTest() {
+    // The game folder is made under `gameParent`, by default the session's temporary folder.
+    explicit PageTest(const std::wstring &gameParent = {}) : game(L"game", gameParent), inGame(game.Path()) {
         NewRun();
         ClearDesktop();
     }
@@ -38,9 +40,11 @@ class PageTest : public ::testing::Test {
     void NewRun() {
         wizard = std::make_unique<wizard::Wizard>();
         wizard->SetMessageSink([this](HWND owner, const std::wstring &text) {
-            const size_t description = text.find(L"\n\n") + 2;
+            const size_t description = text.find(L"\n\n") + 2, what = text.rfind(L" (");
             const bool report = text.rfind(L"Run-time error", 0) == 0 && description < text.size();
-            messages.push_back(report ? text.substr(0, description) : text);
+            const bool named = report && what != text.npos && what > description;
+            messages.push_back(report ? text.substr(0, description) + (named ? text.substr(what + 1) : L"")
+                                      : text);
             EXPECT_EQ(owner, pressed) << "a message after the next page";
         });
     }
@@ -124,8 +128,8 @@ class PageTest : public ::testing::Test {
 
     NoWineMenuBuilder noMenuBuilder;
     win32::ComApartment com;
-    wintest::TempFolder game{L"game"};
-    wintest::CurrentDirectory inGame{game.Path()};
+    wintest::TempFolder game;
+    wintest::CurrentDirectory inGame;
     std::unique_ptr<wizard::Wizard> wizard;
     std::vector<std::wstring> messages;
     HWND pressed = nullptr;

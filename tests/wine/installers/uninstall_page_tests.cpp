@@ -38,19 +38,29 @@ TEST_F(UninstallPage, GivesBackTheFolderAsItWasBeforeTheInstallAndASecondRunChan
     }
 }
 
-TEST_F(UninstallPage, RestoresABackupWithoutItsPreferenceFileAndLeavesFilesWithoutBackups) {
+// The player's own files come back with their attributes, and the kit's own go, read-only or not;
+// a file of the player's that no page replaced (nothing kept of it) is no kit file and stays.
+TEST_F(UninstallPage, RestoresBackupsAndKeptFilesAndRemovesOnlyTheKitsOwn) {
+    const std::wstring kept = L"Mendpack Backup\\";
     ExpectOutcomes(PageId::frmUninstall, {{"",
-                                           {},
+                                           FullKit(),
                                            {{L"Data\\wgfprefs.bak", PlayerPrefs('s')},
                                             {L"Data\\Multi\\mpprefs.dat", "no backup of this one"},
-                                            {L"glide2x.dll*", "whoever put it there"},
-                                            {L"OpenGLid.INI", "ini"},
+                                            {L"glide2x.dll*", Payload("dgvoodoo sync glide2x.dll")},
+                                            {L"OpenGLid.INI", "the player's, never replaced"},
+                                            {L"Turbo.EXE", Payload("Turbo.EXE")},
+                                            {kept + L"Turbo.EXE*", "the player's Turbo"},
+                                            {kept + L"notes.txt", "the player's own"},
                                             {L"gfprefs.dat", "not the kit's"}},
                                            kUninstalled,
                                            {{L"Data\\", ""},
                                             {L"Data\\Multi\\", ""},
                                             {L"Data\\gfprefs.dat", PlayerPrefs('s')},
                                             {L"Data\\Multi\\mpprefs.dat", "no backup of this one"},
+                                            {L"OpenGLid.INI", "the player's, never replaced"},
+                                            {L"Turbo.EXE*", "the player's Turbo"},
+                                            {kept, ""},
+                                            {kept + L"notes.txt", "the player's own"},
                                             {L"gfprefs.dat", "not the kit's"}}}});
 }
 

@@ -29,13 +29,14 @@ template <typename F> void ForEachEntry(const std::wstring &folder, F visit) {
 
 } // namespace
 
-TempFolder::TempFolder(const std::wstring &hint) {
-    wchar_t base[MAX_PATH];
-    GetTempPathW(MAX_PATH, base);
+TempFolder::TempFolder(const std::wstring &hint, const std::wstring &parent) {
+    wchar_t temp[MAX_PATH];
+    const std::wstring base =
+        parent.empty() ? std::wstring(temp, GetTempPathW(MAX_PATH, temp)) : parent + L"\\";
     static unsigned counter = 0;
     for (;;) {
-        path_ = std::wstring(base) + L"mendtest-" + hint + L"-" + std::to_wstring(GetCurrentProcessId()) +
-                L"-" + std::to_wstring(++counter);
+        path_ = base + L"mendtest-" + hint + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                std::to_wstring(++counter);
         if (CreateDirectoryW(path_.c_str(), nullptr))
             return;
         Check(GetLastError() == ERROR_ALREADY_EXISTS, "CreateDirectory", path_);

@@ -8,7 +8,8 @@ namespace wintest {
 
 class TempFolder {
   public:
-    explicit TempFolder(const std::wstring &hint = L"t");
+    // Under `parent` when one is given.
+    explicit TempFolder(const std::wstring &hint = L"t", const std::wstring &parent = {});
     ~TempFolder();
     TempFolder(const TempFolder &) = delete;
     TempFolder &operator=(const TempFolder &) = delete;
