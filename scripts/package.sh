@@ -29,4 +29,4 @@ for f in mendpack.exe vbuzip10.dll; do
 done
 (cd "$out/GF3D Mendpack" && cmake -E tar cf ../GF3D-Mendpack.zip --format=zip -- *)
 echo "package: $out/GF3D-Mendpack.zip"
-(cd "$out" && unzip -l GF3D-Mendpack.zip)
+python3 -m zipfile -l "$out/GF3D-Mendpack.zip"
