@@ -25,8 +25,10 @@ uint32_t Get32(const unsigned char *p) {
     return Get16(p) | Get16(p + 2) << 16;
 }
 
-void MakeParents(const std::string &path) {
-    for (size_t slash = path.find('/'); slash != std::string::npos; slash = path.find('/', slash + 1))
+// The folders of a member's path below `root` (which ends in "/").
+void MakeParents(const std::string &root, const std::string &path) {
+    for (size_t slash = path.find('/', root.size()); slash != std::string::npos;
+         slash = path.find('/', slash + 1))
         mkdir(path.substr(0, slash).c_str(), 0755);
 }
 
@@ -91,7 +93,7 @@ int main(int argc, char **argv) {
         if (pread(in, local, 30, header) != 30)
             return 1;
         std::string path = folder + name;
-        MakeParents(path);
+        MakeParents(folder, path);
         int out = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         uint32_t crc = Extract(in, header + 30 + Get16(local + 26) + Get16(local + 28), Get32(e + 20),
                                Get16(e + 10) == 8, out);

@@ -67,7 +67,7 @@ for name, options in [("stored", ["-mx=0"]), ("fastest", ["-mx=1"]), ("default",
                       ("zipcrypto", ["-pkit password", "-mem=ZipCrypto"]),
                       ("aes", ["-pkit password", "-mem=AES256"]), ("deflate64", ["-mm=Deflate64"])]:
     tool("7z_%s.zip" % name, *sevenzip, *options)
-bsdtar = ["bsdtar", "-c", "--format", "zip"]
+bsdtar = ["bsdtar", "-c", "--format=zip"]
 for name, options in [("default", []), ("stored", ["--options", "zip:compression=store"]),
                       ("zipcrypto", ["--options", "zip:encryption=zipcrypt", "--passphrase", "kit password"])]:
     tool("bsdtar_%s.zip" % name, *bsdtar, *options, "-f")
