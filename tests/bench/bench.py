@@ -6,9 +6,10 @@ Usage: bench.py ZIPTOOL YARDSTICK CACHE_FOLDER [REPEATS [OUT_ROOT]]
 
 Cases: one member of 256 MiB; 20,000 small members; 2 named members out of those 20,000.
 Each run extracts into a fresh folder; the best of REPEATS wall times counts (at least 101 runs
-for a case that takes less than 0.2 s), and the peak resident memory is the largest of the runs.
-GNU time measures it: a child forked from this Python process would report Python's own memory,
-which the kernel carries across exec. The archives are made by Python's zipfile (deflate level 6).
+for a case that takes less than 0.2 s), and the peak resident memory is the largest of the runs;
+the least processor time (user and system) of the runs is shown too. GNU time measures both: a
+child forked from this Python process would report Python's own memory, which the kernel carries
+across exec. The archives are made by Python's zipfile (deflate level 6).
 """
 import os
 import random
@@ -54,12 +55,13 @@ def run(command, out):
     os.sync()  # the last run's files written back now, not in the middle of this run
     with tempfile.NamedTemporaryFile("r") as peak:
         start = time.perf_counter()
-        done = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", peak.name] + command,
+        done = subprocess.run(["/usr/bin/time", "-f", "%M %U %S", "-o", peak.name] + command,
                               stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
         elapsed = time.perf_counter() - start
         if done.returncode != 0:
             sys.exit("failed (%d): %s\n%s" % (done.returncode, " ".join(command), done.stderr.decode(errors="replace")))
-        return elapsed, int(peak.read().split()[-1]) / 1024.0  # GNU time reports KiB
+        kib, user, system = peak.read().split()[-3:]
+        return elapsed, int(kib) / 1024.0, float(user) + float(system)
 
 
 class Outputs:
@@ -93,17 +95,22 @@ def default_output_root(cache):
 
 
 def measure(commands, outputs, repeats):
-    # Take the programs in turn, so that a burst of load on a shared machine hits all alike.
-    # A run of a few milliseconds is mostly noise (process start, page faults, other work on the
-    # machine): short cases are repeated more often, so that their best times mean something.
-    rounds = lambda: [outputs.run(command) for command in commands]
-    runs = [rounds()]
-    if max(t for t, _ in runs[0]) < 0.2:
+    # Take the programs in turn, each round starting with the next one, so that a burst of load on
+    # a shared machine hits all alike. A run of a few milliseconds is mostly noise (process start,
+    # page faults, other work on the machine): short cases are repeated more often, so that their
+    # best times mean something.
+    def round(first):
+        order = [(first + i) % len(commands) for i in range(len(commands))]
+        results = {k: outputs.run(commands[k]) for k in order}
+        return [results[k] for k in range(len(commands))]
+
+    runs = [round(0)]
+    if max(r[0] for r in runs[0]) < 0.2:
         repeats = max(repeats, 101)
-    runs += [rounds() for _ in range(repeats - 1)]
-    # Per program: best time, worst time, peak memory.
-    return [(min(r[k][0] for r in runs), max(r[k][0] for r in runs), max(r[k][1] for r in runs))
-            for k in range(len(commands))]
+    runs += [round(i) for i in range(1, repeats)]
+    # Per program: best time, worst time, peak memory, least processor time (user and system).
+    return [(min(r[k][0] for r in runs), max(r[k][0] for r in runs), max(r[k][1] for r in runs),
+             min(r[k][2] for r in runs)) for k in range(len(commands))]
 
 
 def main():
@@ -133,11 +140,14 @@ def main():
     failed = []
     for name, archive, names in cases:
         results = measure([make(archive, names) for _, make in programs], outputs, repeats)
-        (ours, _, memory), bsdtar, sevenzip, yard = results
-        ratios = [ours / other[0] for other in (bsdtar, sevenzip, yard)]
+        ours, memory = results[0][0], results[0][2]
+        ratios = [ours / other[0] for other in results[1:]]
         print("%-21s %s %6.2f %6.2f %6.2f %6.1f" % (
-            name, " ".join("%7.4f [%7.4f]" % (best, worst) for best, worst, _ in results), *ratios, memory),
-            flush=True)
+            name, " ".join("%7.4f [%7.4f]" % r[:2] for r in results), *ratios, memory), flush=True)
+        # On a loaded machine the processor time shows the work itself better than the wall time.
+        print("%-21s %s %6.2f %6.2f %6.2f" % (
+            "  processor time", " ".join("%7.4f %9s" % (r[3], "") for r in results),
+            *[max(results[0][3], 0.001) / max(r[3], 0.001) for r in results[1:]]), flush=True)
         if name != "2 named of 20,000" and ratios[0] > 1.0:
             failed.append("%s: %.2f times bsdtar > 1.0" % (name, ratios[0]))
         if name.startswith("1 member") and ratios[2] > 1.1:
