@@ -78,18 +78,16 @@ namespace {
 
 // One line per member, alike for Python's zipfile's listing (infolist.py) and ours: name, sizes,
 // method, date and time to the minute (our listing has no seconds), CRC, encrypted.
-std::string Line(const std::string &name, unsigned long size, unsigned long packed, std::string method,
-                 const Listed &date, unsigned long crc, bool encrypted) {
+std::string Line(const Listed &l) {
     // Our listing tells the deflate setting ("Defl:N"); zipfile only the method.
-    if (method.rfind("Defl:", 0) == 0)
-        method = "Defl";
-    else if (method != "Stored" && method != "Defl64" && method != "BZip2" && method != "LZMA" &&
-             method != "AES")
+    std::string method = l.method.rfind("Defl:", 0) == 0 ? "Defl" : l.method;
+    if (method != "Stored" && method != "Defl" && method != "Defl64" && method != "BZip2" &&
+        method != "LZMA" && method != "AES")
         method = "other";
     char line[96];
-    std::snprintf(line, sizeof line, "|%lu|%lu|%s|%04u%02u%02u %02u:%02u|%08lx|%d", size, packed,
-                  method.c_str(), date.year, date.month, date.day, date.hour, date.minute, crc, encrypted);
-    return name + line;
+    std::snprintf(line, sizeof line, "|%u|%u|%s|%04u%02u%02u %02u:%02u|%08x|%d", l.size, l.compressedSize,
+                  method.c_str(), l.year, l.month, l.day, l.hour, l.minute, l.crc, (l.encryption & 64) != 0);
+    return l.path + line;
 }
 
 // Python's zipfile's listings of all the archives, one list of lines per archive.
@@ -131,7 +129,7 @@ TEST(Infolist, ListingAgreesWithPythonsZipfileOnOursAndDebiansArchives) {
         std::vector<std::string> ours;
         Result r = List(archives[i]);
         for (const Listed &l : r.listed)
-            ours.push_back(Line(l.path, l.size, l.compressedSize, l.method, l, l.crc, l.encryption & 64));
+            ours.push_back(Line(l));
         EXPECT_EQ(r.status, 0) << archives[i] << r.messages;
         EXPECT_EQ(ours, expected[i]) << archives[i];
         compared += !expected[i].empty();
