@@ -18,14 +18,6 @@ namespace ziplib {
 
 namespace {
 
-// zlib's crc32 takes its length as a 32-bit count.
-uint32_t ZlibCrc32(uint32_t crc, const uint8_t *data, size_t size) {
-    constexpr size_t kStep = 1u << 30;
-    for (; size > kStep; data += kStep, size -= kStep)
-        crc = static_cast<uint32_t>(crc32(crc, data, kStep));
-    return static_cast<uint32_t>(crc32(crc, data, static_cast<uInt>(size)));
-}
-
 #ifdef ZIPLIB_CRC_FOLDING
 
 bool CanFold() {
@@ -90,7 +82,7 @@ uint32_t Crc32(uint32_t crc, const uint8_t *data, size_t size) {
         size -= folded;
     }
 #endif
-    return ZlibCrc32(crc, data, size);
+    return static_cast<uint32_t>(crc32(crc, data, static_cast<uInt>(size)));
 }
 
 } // namespace ziplib
