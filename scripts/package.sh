@@ -32,4 +32,4 @@ done
 python3 -c 'import sys, zipfile; sys.exit("Mendpack Readme.pdf" not in zipfile.ZipFile(sys.argv[1]).namelist())' \
     "$out/GF3D-Mendpack.zip" || { echo "package: the kit zip lacks Mendpack Readme.pdf" >&2; exit 1; }
 echo "package: $out/GF3D-Mendpack.zip"
-(cd "$out" && unzip -l GF3D-Mendpack.zip)
+python3 -m zipfile -l "$out/GF3D-Mendpack.zip"

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The main job: builds the wizard, the launcher and the unzip library, makes a demo kit archive
+# The main job: builds the wizard, the launcher and our zip library, makes a demo kit archive
 # from the stand-in payload, prepares a demo game folder and runs the wizard in it under Wine.
 #  - With a display: the wizard opens there, in a Wine prefix and HOME of the demo's own (its
 #    desktop shortcut lands in build/demo/home, not on your desktop).

@@ -1,5 +1,5 @@
 #pragma once
-// The module between cUnzip and the unzip library: the one wrapper that calls
+// The module between cUnzip and our zip library: the one wrapper that calls
 // Wiz_SingleEntryUnzip and the callbacks that the library calls while it works.
 //
 // The library calls back into plain functions, so the component whose call is running is kept

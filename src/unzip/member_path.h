@@ -1,5 +1,5 @@
 #pragma once
-// Member paths as the component shows them ("dir\sub", "file.txt") and as the unzip library
+// Member paths as the component shows them ("dir\sub", "file.txt") and as our zip library
 // wants them back ("dir/sub/file.txt").
 #include <cstddef>
 #include <string>

@@ -15,7 +15,7 @@ class SharedLibrary {
     virtual void *Find(const char *entryName) const = 0;
 };
 
-// The unzip library's file name on this platform ("vbuzip10.dll", "libvbuzip10.so").
+// Our zip library's file name on this platform ("vbuzip10.dll", "libvbuzip10.so").
 std::wstring UnzipLibraryFileName();
 
 } // namespace mUnzip

@@ -1,5 +1,5 @@
 #pragma once
-// cUnzip: lists a zip archive through the unzip library, lets the caller choose members and
+// cUnzip: lists a zip archive through our zip library, lets the caller choose members and
 // extracts the chosen ones into a folder. It decodes nothing itself.
 //
 // Usage: set ZipFile and UnzipFolder, call Directory, read FileCount and FileName(i), clear

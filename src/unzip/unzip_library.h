@@ -1,5 +1,5 @@
 #pragma once
-// The unzip library's two entry points. Each is bound by name at its first use, as the classic
+// Our zip library's two entry points. Each is bound by name at its first use, as the classic
 // run-time binds a declared DLL function, so a program that never lists an archive never needs
 // the library.
 #include <memory>

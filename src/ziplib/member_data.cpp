@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "ziplib/crc32_fast.h"
 #include "ziplib/little_endian.h"
 #include "ziplib/status.h"
 
@@ -90,7 +91,7 @@ void MemberDecoder::Decode(ArchiveFile &file, const ZipEntry &entry, uint64_t da
         offset += kZipCryptoHeaderSize;
         length -= kZipCryptoHeaderSize;
     }
-    uLong crc = crc32(0L, Z_NULL, 0);
+    uint32_t crc = 0;
     if (entry.method == 0) {
         if (length != entry.size)
             Damaged("it is stored, but its compressed and uncompressed sizes differ");
@@ -101,20 +102,20 @@ void MemberDecoder::Decode(ArchiveFile &file, const ZipEntry &entry, uint64_t da
         }
         Inflate(file, entry, offset, length, keys, sink, crc);
     }
-    if (static_cast<uint32_t>(crc) != entry.crc) {
-        Damaged(std::string(keys ? "wrong password, or " : "") + "damaged data: its CRC-32 is " +
-                Hex(static_cast<uint32_t>(crc)) + ", expected " + Hex(entry.crc));
+    if (crc != entry.crc) {
+        Damaged(std::string(keys ? "wrong password, or " : "") + "damaged data: its CRC-32 is " + Hex(crc) +
+                ", expected " + Hex(entry.crc));
     }
 }
 
 void MemberDecoder::Copy(ArchiveFile &file, const ZipEntry &, uint64_t offset, uint64_t length,
-                         ZipCryptoKeys *keys, Sink &sink, uLong &crc) {
+                         ZipCryptoKeys *keys, Sink &sink, uint32_t &crc) {
     while (length > 0) {
         size_t n = static_cast<size_t>(std::min<uint64_t>(length, kBufferSize));
         file.ReadExactly(offset, input_.get(), n);
         if (keys)
             keys->Decrypt(input_.get(), n);
-        crc = crc32(crc, input_.get(), static_cast<uInt>(n));
+        crc = Crc32(crc, input_.get(), n);
         sink.Write(input_.get(), n);
         offset += n;
         length -= n;
@@ -122,7 +123,7 @@ void MemberDecoder::Copy(ArchiveFile &file, const ZipEntry &, uint64_t offset, u
 }
 
 void MemberDecoder::Inflate(ArchiveFile &file, const ZipEntry &entry, uint64_t offset, uint64_t length,
-                            ZipCryptoKeys *keys, Sink &sink, uLong &crc) {
+                            ZipCryptoKeys *keys, Sink &sink, uint32_t &crc) {
     if (!streamReady_) {
         if (inflateInit2(&stream_, -MAX_WBITS) != Z_OK)
             Fail(kStatusMemberFailed, "zlib could not start");
@@ -152,7 +153,7 @@ void MemberDecoder::Inflate(ArchiveFile &file, const ZipEntry &entry, uint64_t o
                 Damaged("its data holds more than the " + std::to_string(entry.size) +
                         " bytes its directory entry declares");
             }
-            crc = crc32(crc, output_.get(), static_cast<uInt>(got));
+            crc = Crc32(crc, output_.get(), got);
             sink.Write(output_.get(), got);
             produced += got;
         }

@@ -49,9 +49,9 @@ class MemberDecoder {
 
   private:
     void Inflate(ArchiveFile &file, const ZipEntry &entry, uint64_t offset, uint64_t length,
-                 ZipCryptoKeys *keys, Sink &sink, uLong &crc);
+                 ZipCryptoKeys *keys, Sink &sink, uint32_t &crc);
     void Copy(ArchiveFile &file, const ZipEntry &entry, uint64_t offset, uint64_t length, ZipCryptoKeys *keys,
-              Sink &sink, uLong &crc);
+              Sink &sink, uint32_t &crc);
 
     static constexpr size_t kBufferSize = 256 * 1024;
     // Left uninitialised: only the pages that data passes through are ever touched.

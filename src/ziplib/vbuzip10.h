@@ -1,6 +1,6 @@
 #pragma once
 /*
- * The binary interface of our unzip library, vbuzip10 (vbuzip10.dll on Windows,
+ * The binary interface of our zip library, vbuzip10 (vbuzip10.dll on Windows,
  * libvbuzip10.so natively). The archive component binds it by name at its first call.
  *
  * On 32-bit Windows every function and callback is __stdcall and every record field is

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Benchmark of ziptool (cUnzip over our unzip library) against Debian's unzip. Not part of ctest.
+# Benchmark of ziptool (cUnzip over our zip library) against bsdtar, 7-Zip and the yardstick
+# (zlib alone). Not part of ctest.
 #   bash tests/bench/run.sh [BUILD_DIR] [REPEATS] [OUT_ROOT]
 # BUILD_DIR defaults to build/native (configured with the native preset if it is not yet); the
 # generated archives are cached in BUILD_DIR/bench-inputs. The runs extract into folders under
@@ -9,7 +10,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-$root/build/native}
 repeats=${2:-5}
 cd "$root"
-bash scripts/setup.sh   # GNU time, zip and unzip among others
+bash scripts/setup.sh   # GNU time, bsdtar and 7-Zip among others
 [ -f "$build/CMakeCache.txt" ] || cmake --preset native -B "$build" >/dev/null
-cmake --build "$build" -j2 --target ziptool vbuzip10 >/dev/null
-python3 "$root/tests/bench/bench.py" "$build/bin/ziptool" "$build/bench-inputs" "$repeats" ${3:+"$3"}
+cmake --build "$build" -j2 --target ziptool vbuzip10 yardstick >/dev/null
+python3 "$root/tests/bench/bench.py" "$build/bin/ziptool" "$build/bin/yardstick" "$build/bench-inputs" "$repeats" ${3:+"$3"}

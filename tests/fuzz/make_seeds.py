@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes small seed archives for the unzip library's fuzzer.  usage: make_seeds.py FOLDER"""
+"""Writes small seed archives for our zip library's fuzzer.  usage: make_seeds.py FOLDER"""
 import io
 import os
 import sys

@@ -1,4 +1,4 @@
-// libFuzzer target for the unzip library's reader: every input is an archive in memory that is
+// libFuzzer target for our zip library's reader: every input is an archive in memory that is
 // listed, path-checked and fully decoded (with a guessed password for encrypted members) into
 // a sink that discards the data. Finds crashes, hangs, leaks and unbounded memory use.
 #include <cstddef>

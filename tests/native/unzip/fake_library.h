@@ -1,5 +1,5 @@
 #pragma once
-// A stand-in for the unzip library inside the test program: it records every call and lets the
+// A stand-in for our zip library inside the test program: it records every call and lets the
 // test script what the library does while it runs (which callbacks it calls, what it returns).
 #include <cstdint>
 #include <functional>

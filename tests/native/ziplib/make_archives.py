@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Makes archives with Debian's zip and Python's zipfile from one source tree, which the tests
+"""Makes archives with 7-Zip, bsdtar and Python's zipfile from one source tree, which the tests
 compare the extracted files with.  usage: make_archives.py FOLDER"""
+import io
 import os
 import random
 import shutil
@@ -30,27 +31,50 @@ for root, dirs, names in os.walk(tree):  # listings must not depend on the clock
     for n in dirs + names:
         os.utime(os.path.join(root, n), (1700000000, 1700000000))
 files = sorted(n for n, data in sources.items() if data is not None)
+top = sorted(os.listdir(tree))  # named one by one, so that bsdtar stores no "./" in front
+
+
+def tool(archive, *command):
+    subprocess.run([*command, os.path.join(out, archive), *top], cwd=tree, check=True, stdout=subprocess.DEVNULL)
+
+
+def python_zip(target, zip64=False, comment=b""):
+    with zipfile.ZipFile(target, "w", zipfile.ZIP_DEFLATED) as z:
+        z.comment = comment
+        for name in files:
+            member = zipfile.ZipInfo.from_file(os.path.join(tree, name), name)
+            member.compress_type = zipfile.ZIP_DEFLATED
+            with z.open(member, "w", force_zip64=zip64) as f:
+                f.write(sources[name])
+
 
 # Python's zipfile: UTF-8 names, a comment, forced ZIP64 records.
-with zipfile.ZipFile(os.path.join(out, "py_deflated.zip"), "w", zipfile.ZIP_DEFLATED) as z:
-    z.comment = b"an archive comment"
-    for name in files:
-        z.write(os.path.join(tree, name), name)
-with zipfile.ZipFile(os.path.join(out, "py_zip64.zip"), "w", zipfile.ZIP_DEFLATED) as z:
-    for name in files:
-        with z.open(name, "w", force_zip64=True) as f:
-            f.write(sources[name])
-for name, options in [("default", []), ("stored", ["-0"]), ("fast", ["-1"]), ("best", ["-9"]), ("zip64", ["-fz"]),
-                      ("encrypted", ["-P", "kit password"])]:
-    subprocess.run(["zip", "-q", "-r", *options, os.path.join(out, "zip_%s.zip" % name), "."],
-                   cwd=tree, check=True)
-# Written to a pipe, zip puts sizes and CRCs in data descriptors.
-subprocess.run("zip -q -r - . | cat > ../zip_streamed.zip", shell=True, cwd=tree, check=True)
-# A self-extractor: a stub in front, once with the offsets left alone and once adjusted.
-with open(os.path.join(out, "zip_sfx.zip"), "wb") as f, open(os.path.join(out, "zip_default.zip"), "rb") as body:
-    f.write(b"MZ" + bytes(rng.getrandbits(8) for _ in range(30000)) + body.read())
-shutil.copy(os.path.join(out, "zip_sfx.zip"), os.path.join(out, "zip_sfx_adjusted.zip"))
-subprocess.run(["zip", "-q", "-A", os.path.join(out, "zip_sfx_adjusted.zip")], check=True)
+python_zip(os.path.join(out, "py_deflated.zip"), comment=b"an archive comment")
+python_zip(os.path.join(out, "py_zip64.zip"), zip64=True)
+# A self-extractor: a stub in front, once with offsets that leave it out and once with offsets
+# that count it (zipfile writing on after the stub).
+stub = b"MZ" + bytes(rng.getrandbits(8) for _ in range(30000))
+body = io.BytesIO()
+python_zip(body)
+with open(os.path.join(out, "py_sfx.zip"), "wb") as f:
+    f.write(stub + body.getvalue())
+with open(os.path.join(out, "py_sfx_adjusted.zip"), "wb") as f:
+    f.write(stub)
+    python_zip(f)
+
+sevenzip = ["7z", "a", "-tzip", "-bso0", "-bsp0"]
+for name, options in [("stored", ["-mx=0"]), ("fastest", ["-mx=1"]), ("default", []), ("best", ["-mx=9"]),
+                      ("zipcrypto", ["-pkit password", "-mem=ZipCrypto"]),
+                      ("aes", ["-pkit password", "-mem=AES256"]), ("deflate64", ["-mm=Deflate64"])]:
+    tool("7z_%s.zip" % name, *sevenzip, *options)
+bsdtar = ["bsdtar", "-c", "--format=zip"]
+for name, options in [("default", []), ("stored", ["--options", "zip:compression=store"]),
+                      ("zipcrypto", ["--options", "zip:encryption=zipcrypt", "--passphrase", "kit password"])]:
+    tool("bsdtar_%s.zip" % name, *bsdtar, *options, "-f")
+# Written to a pipe, bsdtar cannot go back to the local headers: sizes and CRCs follow the data
+# in descriptors.
+with open(os.path.join(out, "bsdtar_streamed.zip"), "wb") as f:
+    subprocess.run([*bsdtar, "-f", "-", *top], cwd=tree, check=True, stdout=f)
 
 # The expected UTF-8 text of every code page 437 byte from 0x80 to 0xFF.
 with open(os.path.join(out, "cp437.txt"), "wb") as f:

@@ -1,5 +1,5 @@
 #pragma once
-// Calls the unzip library through its exported interface with callbacks that record everything,
+// Calls our zip library through its exported interface with callbacks that record everything,
 // in a scratch folder.
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -31,7 +31,7 @@ struct Member {
 struct Options {
     std::string prefix, trailer, comment; // a stub in front, junk after the end record
     bool zip64End = false,
-         adjustOffsets = false; // adjusted: offsets count the prefix, as `zip -A` makes them
+         adjustOffsets = false; // adjusted: offsets count the prefix, as a writer after a stub makes them
     std::optional<uint64_t> entryCount, locatorOffset;
     uint16_t disk = 0; // this disk and the directory's disk
 };
