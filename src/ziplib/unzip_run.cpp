@@ -7,7 +7,6 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "common/error.h"
 #include "ziplib/directory_memo.h"
 #include "ziplib/file_system.h"
 #include "ziplib/member_data.h"
@@ -105,7 +104,7 @@ long Extraction::Run(const DirectoryLocation &location) {
         try {
             Member(entry);
         } catch (const std::exception &e) {
-            host_.Print(entry.listedName + ": " + MessageOf(e));
+            host_.Print(entry.listedName + ": " + e.what());
             status = kStatusMemberFailed;
         }
         return true;
@@ -356,10 +355,11 @@ long Run(const RunOptions &options, Host &host) {
             return List(archive, location, host);
         Extraction extraction(options, host, archive);
         return extraction.Run(location);
+    } catch (const Failure &failure) {
+        host.Print(options.zipFile + ": " + failure.what());
+        return failure.Status() ? failure.Status() : kStatusMemberFailed;
     } catch (const std::exception &e) {
-        host.Print(options.zipFile + ": " + MessageOf(e));
-        if (auto *error = dynamic_cast<const mend::Error *>(&e))
-            return error->Number() ? error->Number() : 1;
+        host.Print(options.zipFile + ": " + e.what());
         return kStatusMemberFailed;
     }
 }
