@@ -2,6 +2,8 @@
 
 namespace ziplib {
 
-void Fail(long status, const std::string &message) { throw Failure(status, message); }
+void Fail(long status, const std::string &message) {
+    throw Failure(status, message);
+}
 
 } // namespace ziplib

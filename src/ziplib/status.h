@@ -19,13 +19,13 @@ constexpr long kStatusStopped = 80;       // the host stopped the run through it
 // The library's own error: a status value and its text. It never leaves the library; the C
 // boundary turns it into a return value and a printed message.
 class Failure : public std::exception {
-public:
+  public:
     Failure(long status, std::string message) : status_(status), message_(std::move(message)) {}
 
     long Status() const noexcept { return status_; }
     const char *what() const noexcept override { return message_.c_str(); }
 
-private:
+  private:
     long status_;
     std::string message_;
 };
