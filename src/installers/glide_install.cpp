@@ -1,9 +1,9 @@
 #include <memory>
 
-#include "installers/game_paths.h"
+#include "wizard/services/game_paths.h"
 #include "installers/install_work.h"
-#include "installers/kit_archive.h"
-#include "wizard/file_system.h"
+#include "wizard/services/kit_archive.h"
+#include "wizard/services/file_system.h"
 
 namespace installers {
 
@@ -27,7 +27,7 @@ void InstallGlideEmulator(const GlideEmulator &emulator, wizard::WizardState &st
                           const Messenger &message) {
     {
         cUnzip reader;
-        ExtractMembers(reader, kKitArchive, GameFolder(), emulator.wanted);
+        wizard::ExtractMembers(reader, wizard::kKitArchive, wizard::GameFolder(), emulator.wanted);
     }
     state.Fso = std::make_shared<wizard::FileSystemObject>();
     wizard::FileSystemObject &fso = *state.Fso;

@@ -61,13 +61,6 @@ std::optional<std::wstring> CountedText(const char *bytes, uint32_t count) {
     return mend::WideFromUtf8(std::string_view(bytes, count));
 }
 
-std::wstring TrimSpaces(const std::wstring &text) {
-    size_t first = text.find_first_not_of(L' ');
-    if (first == std::wstring::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(L' ') - first + 1);
-}
-
 } // namespace
 
 UnzipLibrary &Library() {
@@ -167,7 +160,7 @@ int32_t VBUZIP_CALL Callbacks::Password(char *buffer, int32_t bufferSize, const 
             if (g_active)
                 g_active->RaisePasswordRequest(password, cancel);
         });
-        password = TrimSpaces(password);
+        password = mend::TrimSpaces(password);
         if (password.empty() || cancel) {
             g_passwordRefused = true;
             return;

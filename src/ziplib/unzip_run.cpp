@@ -7,6 +7,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "common/text.h"
+#include "ziplib/data_layout.h"
 #include "ziplib/directory_memo.h"
 #include "ziplib/file_system.h"
 #include "ziplib/member_data.h"
@@ -25,14 +27,6 @@ class NullSink : public Sink {
   public:
     void Write(const uint8_t *, size_t) override {}
 };
-
-std::string FoldCase(std::string text) {
-    for (char &c : text) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
 
 class Extraction {
   public:
@@ -256,7 +250,7 @@ void Extraction::Extract(const ZipEntry &entry) {
             return;
         std::string folder = root_;
         for (const auto &part : path.folders)
-            MakeMemberFolder(folder = JoinPath(folder, OutputName(part)));
+            MakeMemberFolder(folder = mend::JoinPath(folder, OutputName(part), kPathSeparator));
         return;
     }
     CheckDecodable(entry);
@@ -267,16 +261,16 @@ void Extraction::Extract(const ZipEntry &entry) {
             relative += OutputName(part) + "/";
     }
     relative += OutputName(path.fileName);
-    if (!written_.insert(FoldCase(relative)).second) {
+    if (!written_.insert(mend::LowerAscii(relative)).second) {
         Fail(kStatusMemberFailed, "refused: another member of this archive was already written to " +
                                       relative + " (duplicate names, or names that differ only in case)");
     }
     uint64_t dataOffset = LocateData(archive_, entry);
     if (options_.useFolderNames) {
         for (const auto &part : path.folders)
-            MakeMemberFolder(folder = JoinPath(folder, OutputName(part)));
+            MakeMemberFolder(folder = mend::JoinPath(folder, OutputName(part), kPathSeparator));
     }
-    std::string target = JoinPath(folder, OutputName(path.fileName));
+    std::string target = mend::JoinPath(folder, OutputName(path.fileName), kPathSeparator);
 
     ExistingItem existing = Inspect(target);
     if (existing.exists) {

@@ -1,0 +1,36 @@
+#include "wizard/services/file_system.h"
+
+#include <windows.h>
+
+#include "common/error.h"
+#include "win32/win_error.h"
+
+namespace wizard {
+
+namespace {
+const std::wstring& Source() {
+    static const std::wstring source = mend::ComponentSource(L".FileSystemObject");
+    return source;
+}
+}  // namespace
+
+bool FileSystemObject::FileExists(const std::wstring& file) const {
+    DWORD attributes = GetFileAttributesW(file.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void FileSystemObject::CopyFile(const std::wstring& source, const std::wstring& destination) const {
+    if (!::CopyFileW(source.c_str(), destination.c_str(), FALSE))
+        win32::RaiseLastError(Source(), L"copy " + source + L" to " + destination);
+}
+
+void FileSystemObject::DeleteFile(const std::wstring& file, bool force) const {
+    if (force) {
+        DWORD attributes = GetFileAttributesW(file.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+            SetFileAttributesW(file.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    }
+    if (!::DeleteFileW(file.c_str())) win32::RaiseLastError(Source(), L"delete " + file);
+}
+
+}  // namespace wizard
