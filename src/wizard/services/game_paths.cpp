@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/error.h"
+#include "common/text.h"
 #include "wizard/services/kit_archive.h"
 #include "win32/handle.h"
 #include "win32/win_error.h"
@@ -35,7 +36,7 @@ std::wstring FindKitArchive() {
 }
 
 std::wstring NightjarShortcutFile() {
-    return JoinPath(wizard::ShellObject().SpecialFolders(L"Desktop"), L"Nightjar.lnk");
+    return mend::JoinPath(ShellObject().SpecialFolders(L"Desktop"), L"Nightjar.lnk");
 }
 
 }  // namespace wizard
