@@ -1,7 +1,7 @@
 // Walks the wizard through the install path in a game folder with every box ticked, answering
 // its messages, and saves a screenshot of each page:  wizard_walk <game folder>
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <cstdio>
 
@@ -17,7 +17,8 @@ namespace {
 int shot = 0;
 
 HWND Arrive(HWND page, PageId id) {
-    if (!page) return nullptr;
+    if (!page)
+        return nullptr;
     wchar_t name[64];
     swprintf(name, 64, L"demo-%02d-%ls", ++shot, wizard::LayoutOf(id).name);
     std::wstring file = SaveScreenshot(page, name);
@@ -26,11 +27,11 @@ HWND Arrive(HWND page, PageId id) {
     return page;
 }
 
-}  // namespace
+} // namespace
 
 int main() {
     int argc = 0;
-    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    wchar_t **argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (argc < 2) {
         std::fprintf(stderr, "usage: wizard_walk <game folder>\n");
         return 2;
@@ -40,9 +41,11 @@ int main() {
                             PageId::frmStep4, PageId::frmStep5, PageId::frmStep8, PageId::frmStep9};
     HWND page = Arrive(run.WaitForPage(PageId::frmStart), PageId::frmStart);
     for (size_t i = 0; page && i + 1 < std::size(route); ++i) {
-        if (route[i] == PageId::frmStep2) run.SetAnswers(page, {1, 1, 1, 1});
+        if (route[i] == PageId::frmStep2)
+            run.SetAnswers(page, {1, 1, 1, 1});
         size_t seen = run.Messages().size();
-        page = run.Advance(page, route[i], route[i] == PageId::frmStart ? L"NextStart" : L"Next", route[i + 1]);
+        page =
+            run.Advance(page, route[i], route[i] == PageId::frmStart ? L"NextStart" : L"Next", route[i + 1]);
         for (size_t m = seen; m < run.Messages().size(); ++m)
             std::printf("  message: %s\n", mend::Utf8FromWide(run.Messages()[m]).c_str());
         page = Arrive(page, route[i + 1]);

@@ -5,7 +5,7 @@
 #include "wizard/pages/wizard.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    win32::ComApartment com;  // the shell link object that writes shortcuts is a COM object
+    win32::ComApartment com; // the shell link object that writes shortcuts is a COM object
     wizard::Wizard wizard;
     return wizard.Run();
 }

@@ -16,7 +16,8 @@ constexpr DWORD kPageExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
 void RegisterPageClass(WNDPROC proc) {
     static bool registered = false;
-    if (registered) return;
+    if (registered)
+        return;
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = proc;
@@ -24,12 +25,13 @@ void RegisterPageClass(WNDPROC proc) {
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     wc.lpszClassName = kPageClass;
-    if (!RegisterClassExW(&wc)) win32::RaiseLastError(mend::ProgramName(), L"page window class");
+    if (!RegisterClassExW(&wc))
+        win32::RaiseLastError(mend::ProgramName(), L"page window class");
     registered = true;
 }
 
 struct ControlClass {
-    const wchar_t* className;
+    const wchar_t *className;
     DWORD style;
 };
 
@@ -47,19 +49,21 @@ ControlClass ClassFor(ControlKind kind) {
     return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP};
 }
 
-}  // namespace
+} // namespace
 
-Page::Page(Wizard& wizard, PageId id) : wizard_(wizard), id_(id) {}
+Page::Page(Wizard &wizard, PageId id) : wizard_(wizard), id_(id) {}
 
 void Page::Create() {
     RegisterPageClass(&Page::WindowProc);
     RECT frame{0, 0, TwipsToPixelsX(Layout().clientWidth), TwipsToPixelsY(Layout().clientHeight)};
     AdjustWindowRectEx(&frame, kPageStyle, FALSE, kPageExStyle);
     int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2, top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    HWND hwnd = CreateWindowExW(kPageExStyle, kPageClass, Layout().caption, kPageStyle, left, top, width, height,
-                                nullptr, nullptr, GetModuleHandleW(nullptr), this);
-    if (!hwnd) win32::RaiseLastError(mend::ProgramName(), L"page window");
+    int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+        top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    HWND hwnd = CreateWindowExW(kPageExStyle, kPageClass, Layout().caption, kPageStyle, left, top, width,
+                                height, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    if (!hwnd)
+        win32::RaiseLastError(mend::ProgramName(), L"page window");
     window_.Reset(hwnd);
     CreateControls();
     Form_Load();
@@ -67,18 +71,19 @@ void Page::Create() {
 
 // Controls are made in tab order: the creation order is the order the Tab key follows.
 void Page::CreateControls() {
-    const ControlLayout* previous = nullptr;
-    for (const ControlLayout* c : Layout().InTabOrder()) {
+    const ControlLayout *previous = nullptr;
+    for (const ControlLayout *c : Layout().InTabOrder()) {
         ControlClass cls = ClassFor(c->kind);
         // Option buttons that follow each other form one group; every other control starts a group.
-        bool continuesGroup = previous && previous->kind == ControlKind::OptionButton &&
-                              c->kind == ControlKind::OptionButton;
+        bool continuesGroup =
+            previous && previous->kind == ControlKind::OptionButton && c->kind == ControlKind::OptionButton;
         DWORD style = WS_CHILD | WS_VISIBLE | cls.style | (continuesGroup ? 0 : WS_GROUP);
-        HWND control = CreateWindowExW(0, cls.className, c->text, style, TwipsToPixelsX(c->left),
-                                       TwipsToPixelsY(c->top), TwipsToPixelsX(c->width), TwipsToPixelsY(c->height),
-                                       Hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(*c))),
-                                       GetModuleHandleW(nullptr), nullptr);
-        if (!control) win32::RaiseLastError(mend::ProgramName(), c->name);
+        HWND control = CreateWindowExW(
+            0, cls.className, c->text, style, TwipsToPixelsX(c->left), TwipsToPixelsY(c->top),
+            TwipsToPixelsX(c->width), TwipsToPixelsY(c->height), Hwnd(),
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(*c))), GetModuleHandleW(nullptr), nullptr);
+        if (!control)
+            win32::RaiseLastError(mend::ProgramName(), c->name);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(c->font)), FALSE);
         previous = c;
     }
@@ -88,36 +93,40 @@ void Page::Show() {
     ShowWindow(Hwnd(), SW_SHOWNORMAL);
     SetForegroundWindow(Hwnd());
     // The first control in tab order that takes the focus gets it.
-    for (const ControlLayout* c : Layout().InTabOrder()) {
-        if (c->kind == ControlKind::Label) continue;
+    for (const ControlLayout *c : Layout().InTabOrder()) {
+        if (c->kind == ControlKind::Label)
+            continue;
         SetFocus(Control(c->name));
         break;
     }
     UpdateWindow(Hwnd());
 }
 
-void Page::Hide() { ShowWindow(Hwnd(), SW_HIDE); }
+void Page::Hide() {
+    ShowWindow(Hwnd(), SW_HIDE);
+}
 
-HWND Page::Control(const wchar_t* control) const {
-    const ControlLayout* c = Layout().Find(control);
+HWND Page::Control(const wchar_t *control) const {
+    const ControlLayout *c = Layout().Find(control);
     return c ? GetDlgItem(Hwnd(), ControlId(*c)) : nullptr;
 }
 
-bool Page::IsChecked(const wchar_t* control) const {
+bool Page::IsChecked(const wchar_t *control) const {
     return SendMessageW(Control(control), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-void Page::SetChecked(const wchar_t* control, bool checked) {
+void Page::SetChecked(const wchar_t *control, bool checked) {
     SendMessageW(Control(control), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 LRESULT CALLBACK Page::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        auto *create = reinterpret_cast<CREATESTRUCTW *>(lParam);
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
-    auto* page = reinterpret_cast<Page*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!page) return DefWindowProcW(hwnd, message, wParam, lParam);
+    auto *page = reinterpret_cast<Page *>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!page)
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     return page->HandleMessage(hwnd, message, wParam, lParam);
 }
 
@@ -125,8 +134,9 @@ LRESULT Page::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     switch (message) {
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED && lParam) {
-            for (const auto& c : Layout().controls)
-                if (c.kind == ControlKind::Button && ControlId(c) == LOWORD(wParam)) Dispatch(c.name);
+            for (const auto &c : Layout().controls)
+                if (c.kind == ControlKind::Button && ControlId(c) == LOWORD(wParam))
+                    Dispatch(c.name);
         }
         return 0;
     case WM_CTLCOLORSTATIC:
@@ -144,16 +154,16 @@ LRESULT Page::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 // The one place where a handler's failure stops: nothing may unwind through the window manager.
-void Page::Dispatch(const std::wstring& control) {
+void Page::Dispatch(const std::wstring &control) {
     try {
         OnClick(control);
-    } catch (const EndOfProgram&) {
+    } catch (const EndOfProgram &) {
         wizard_.Quit();
-    } catch (const mend::Error& e) {
+    } catch (const mend::Error &e) {
         wizard_.ReportError(e);
-    } catch (const std::exception& e) {
+    } catch (const std::exception &e) {
         wizard_.ReportError(mend::Error(51, mend::ProgramName(), mend::WideFromUtf8(e.what())));
     }
 }
 
-}  // namespace wizard
+} // namespace wizard

@@ -13,14 +13,14 @@ namespace wizard {
 class Wizard;
 
 class Page {
-public:
-    Page(Wizard& wizard, PageId id);
+  public:
+    Page(Wizard &wizard, PageId id);
     virtual ~Page() = default;
-    Page(const Page&) = delete;
-    Page& operator=(const Page&) = delete;
+    Page(const Page &) = delete;
+    Page &operator=(const Page &) = delete;
 
     PageId Id() const { return id_; }
-    const PageLayout& Layout() const { return LayoutOf(id_); }
+    const PageLayout &Layout() const { return LayoutOf(id_); }
     HWND Hwnd() const { return window_.Get(); }
 
     // Creates the window and its controls, then runs the page's load step. Called once, the first
@@ -29,25 +29,25 @@ public:
     void Show();
     void Hide();
 
-    bool IsChecked(const wchar_t* control) const;
-    void SetChecked(const wchar_t* control, bool checked);
-    HWND Control(const wchar_t* control) const;
+    bool IsChecked(const wchar_t *control) const;
+    void SetChecked(const wchar_t *control, bool checked);
+    HWND Control(const wchar_t *control) const;
 
     // The page's handlers: a click on the named control, and the load step.
-    virtual void OnClick(const std::wstring& control) = 0;
+    virtual void OnClick(const std::wstring &control) = 0;
     virtual void Form_Load() {}
 
-protected:
-    Wizard& wizard_;
+  protected:
+    Wizard &wizard_;
 
-private:
+  private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls();
-    void Dispatch(const std::wstring& control);
+    void Dispatch(const std::wstring &control);
 
     PageId id_;
     win32::Window window_;
 };
 
-}  // namespace wizard
+} // namespace wizard

@@ -17,7 +17,7 @@ struct ScreenDpi {
     }
 };
 
-const ScreenDpi& Dpi() {
+const ScreenDpi &Dpi() {
     static const ScreenDpi dpi;
     return dpi;
 }
@@ -32,7 +32,7 @@ win32::GdiObject MakeGeorgia(int points, int weight) {
     return win32::GdiObject(CreateFontIndirectW(&font));
 }
 
-}  // namespace
+} // namespace
 
 HFONT FontFor(FontKind kind) {
     static const win32::GdiObject georgia12 = MakeGeorgia(12, FW_NORMAL);
@@ -48,7 +48,11 @@ HFONT FontFor(FontKind kind) {
     return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
-int TwipsToPixelsX(int twips) { return MulDiv(twips, Dpi().x, kTwipsPerInch); }
-int TwipsToPixelsY(int twips) { return MulDiv(twips, Dpi().y, kTwipsPerInch); }
+int TwipsToPixelsX(int twips) {
+    return MulDiv(twips, Dpi().x, kTwipsPerInch);
+}
+int TwipsToPixelsY(int twips) {
+    return MulDiv(twips, Dpi().y, kTwipsPerInch);
+}
 
-}  // namespace wizard
+} // namespace wizard

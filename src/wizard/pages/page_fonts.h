@@ -11,4 +11,4 @@ HFONT FontFor(FontKind kind);
 int TwipsToPixelsX(int twips);
 int TwipsToPixelsY(int twips);
 
-}  // namespace wizard
+} // namespace wizard

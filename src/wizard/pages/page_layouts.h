@@ -6,7 +6,18 @@
 
 namespace wizard {
 
-enum class PageId { frmStart, frmStep1, frmStep2, frmStep3, frmStep4, frmStep5, frmStep6, frmStep8, frmStep9, frmUninstall };
+enum class PageId {
+    frmStart,
+    frmStep1,
+    frmStep2,
+    frmStep3,
+    frmStep4,
+    frmStep5,
+    frmStep6,
+    frmStep8,
+    frmStep9,
+    frmUninstall
+};
 
 enum class ControlKind { Label, CheckBox, OptionButton, Button };
 
@@ -16,31 +27,33 @@ enum class FontKind { Georgia12, Georgia18Bold, DialogDefault };
 
 struct ControlLayout {
     ControlKind kind;
-    const wchar_t* name;  // the control's name on its page: Next, chkWinXP, Label1, ...
-    const wchar_t* text;
-    int left, top, width, height;  // twips in the page's client area
-    int tab;                       // tab order on the page, 0 first
+    const wchar_t *name; // the control's name on its page: Next, chkWinXP, Label1, ...
+    const wchar_t *text;
+    int left, top, width, height; // twips in the page's client area
+    int tab;                      // tab order on the page, 0 first
     FontKind font;
 };
 
 struct PageLayout {
     PageId id;
-    const wchar_t* name;
-    const wchar_t* caption;
-    int clientWidth, clientHeight;  // twips
-    std::vector<ControlLayout> controls;  // as the page lists them
+    const wchar_t *name;
+    const wchar_t *caption;
+    int clientWidth, clientHeight;       // twips
+    std::vector<ControlLayout> controls; // as the page lists them
 
-    const ControlLayout* Find(const std::wstring& controlName) const;
-    std::vector<const ControlLayout*> InTabOrder() const;
+    const ControlLayout *Find(const std::wstring &controlName) const;
+    std::vector<const ControlLayout *> InTabOrder() const;
 };
 
-const PageLayout& LayoutOf(PageId page);
-const std::vector<PageId>& AllPages();
+const PageLayout &LayoutOf(PageId page);
+const std::vector<PageId> &AllPages();
 
 // Control identifiers: a control's id is derived from its tab index, which is unique on a page.
 constexpr int kFirstControlId = 100;
-inline int ControlId(const ControlLayout& c) { return kFirstControlId + c.tab; }
+inline int ControlId(const ControlLayout &c) {
+    return kFirstControlId + c.tab;
+}
 
 constexpr int kTwipsPerInch = 1440;
 
-}  // namespace wizard
+} // namespace wizard

@@ -5,10 +5,13 @@
 
 namespace wizard {
 
-void InstallPage::OnClick(const std::wstring& control) {
-    if (control == L"Next") Next_Click();
-    if (control == L"Skip") Skip_Click();
-    if (control == L"Exit") Exit_Click();
+void InstallPage::OnClick(const std::wstring &control) {
+    if (control == L"Next")
+        Next_Click();
+    if (control == L"Skip")
+        Skip_Click();
+    if (control == L"Exit")
+        Exit_Click();
 }
 
 void InstallPage::Next_Click() {
@@ -16,21 +19,31 @@ void InstallPage::Next_Click() {
     NextStep();
 }
 
-void InstallPage::Skip_Click() { NextStep(); }
+void InstallPage::Skip_Click() {
+    NextStep();
+}
 
-void InstallPage::Exit_Click() { wizard_.End(); }
+void InstallPage::Exit_Click() {
+    wizard_.End();
+}
 
-void InstallPage::NextStep() { wizard_.Move(*this, NextPage(Id(), wizard_.State.GetAnswers())); }
+void InstallPage::NextStep() {
+    wizard_.Move(*this, NextPage(Id(), wizard_.State.GetAnswers()));
+}
 
 namespace {
-installers::Messenger MessagesOf(Wizard& wizard) {
-    return [&wizard](const std::wstring& text) { wizard.Message(text); };
+installers::Messenger MessagesOf(Wizard &wizard) {
+    return [&wizard](const std::wstring &text) { wizard.Message(text); };
 }
-}  // namespace
+} // namespace
 
-void frmStep3::Form_Load() { m_cUnzip = std::make_unique<cUnzip>(); }
+void frmStep3::Form_Load() {
+    m_cUnzip = std::make_unique<cUnzip>();
+}
 
-void frmStep3::InstallWork() { installers::InstallLauncher(*m_cUnzip, MessagesOf(wizard_)); }
+void frmStep3::InstallWork() {
+    installers::InstallLauncher(*m_cUnzip, MessagesOf(wizard_));
+}
 
 void frmStep4::InstallWork() {
     m_cUnzip = std::make_unique<cUnzip>();
@@ -45,15 +58,20 @@ void frmStep6::InstallWork() {
     installers::InstallGlideEmulator(installers::GlideOS(), wizard_.State, MessagesOf(wizard_));
 }
 
-void frmStep8::InstallWork() { installers::InstallPresets(wizard_.State, MessagesOf(wizard_)); }
-
-void frmStep9::OnClick(const std::wstring& control) {
-    if (control == L"Exit") wizard_.End();
+void frmStep8::InstallWork() {
+    installers::InstallPresets(wizard_.State, MessagesOf(wizard_));
 }
 
-void frmUninstall::OnClick(const std::wstring& control) {
-    if (control == L"Next") Next_Click();
-    if (control == L"Exit") Exit_Click();
+void frmStep9::OnClick(const std::wstring &control) {
+    if (control == L"Exit")
+        wizard_.End();
+}
+
+void frmUninstall::OnClick(const std::wstring &control) {
+    if (control == L"Next")
+        Next_Click();
+    if (control == L"Exit")
+        Exit_Click();
 }
 
 void frmUninstall::Next_Click() {
@@ -61,6 +79,8 @@ void frmUninstall::Next_Click() {
     wizard_.End();
 }
 
-void frmUninstall::Exit_Click() { wizard_.End(); }
+void frmUninstall::Exit_Click() {
+    wizard_.End();
+}
 
-}  // namespace wizard
+} // namespace wizard

@@ -6,17 +6,21 @@ namespace {
 
 // Shared tail of the routes: an emulator page when there is enough video memory (the nVidia
 // answer picks which), then the presets page.
-PageId EmulatorOrPresets(const Answers& a) {
-    if (a.VideoMem & a.NVidia) return PageId::frmStep5;
-    if (a.VideoMem) return PageId::frmStep6;
+PageId EmulatorOrPresets(const Answers &a) {
+    if (a.VideoMem & a.NVidia)
+        return PageId::frmStep5;
+    if (a.VideoMem)
+        return PageId::frmStep6;
     return PageId::frmStep8;
 }
 
-PageId TurboOrLater(const Answers& a) { return a.CPUspeed ? PageId::frmStep4 : EmulatorOrPresets(a); }
+PageId TurboOrLater(const Answers &a) {
+    return a.CPUspeed ? PageId::frmStep4 : EmulatorOrPresets(a);
+}
 
-}  // namespace
+} // namespace
 
-PageId NextPage(PageId page, const Answers& a) {
+PageId NextPage(PageId page, const Answers &a) {
     switch (page) {
     case PageId::frmStep2:
         return a.WinXP ? PageId::frmStep3 : TurboOrLater(a);
@@ -34,4 +38,4 @@ PageId NextPage(PageId page, const Answers& a) {
     }
 }
 
-}  // namespace wizard
+} // namespace wizard

@@ -8,6 +8,6 @@ namespace wizard {
 // The page shown after leaving `page` forward (Next, or Skip on an install page).
 // Only meaningful for the questions page and the install pages; any other page has no successor
 // by routing and gives itself back.
-PageId NextPage(PageId page, const Answers& answers);
+PageId NextPage(PageId page, const Answers &answers);
 
-}  // namespace wizard
+} // namespace wizard

@@ -5,7 +5,9 @@
 namespace wizard {
 
 Wizard::Wizard()
-    : messages_([](HWND owner, const std::wstring& text) { MessageBoxW(owner, text.c_str(), kProgramTitle, MB_OK); }) {}
+    : messages_([](HWND owner, const std::wstring &text) {
+          MessageBoxW(owner, text.c_str(), kProgramTitle, MB_OK);
+      }) {}
 
 Wizard::~Wizard() = default;
 
@@ -35,13 +37,13 @@ std::unique_ptr<Page> Wizard::MakePage(PageId id) {
     return nullptr;
 }
 
-Page* Wizard::Find(PageId page) const {
+Page *Wizard::Find(PageId page) const {
     auto it = pages_.find(page);
     return it == pages_.end() ? nullptr : it->second.get();
 }
 
-Page& Wizard::Show(PageId id) {
-    Page* page = Find(id);
+Page &Wizard::Show(PageId id) {
+    Page *page = Find(id);
     if (!page) {
         auto made = MakePage(id);
         page = made.get();
@@ -52,32 +54,38 @@ Page& Wizard::Show(PageId id) {
     return *page;
 }
 
-void Wizard::Move(Page& from, PageId to) {
+void Wizard::Move(Page &from, PageId to) {
     from.Hide();
     Show(to);
 }
 
-void Wizard::End() { throw EndOfProgram{}; }
+void Wizard::End() {
+    throw EndOfProgram{};
+}
 
 void Wizard::Quit() {
-    for (auto& entry : pages_)
-        if (entry.second->Hwnd()) ShowWindow(entry.second->Hwnd(), SW_HIDE);
+    for (auto &entry : pages_)
+        if (entry.second->Hwnd())
+            ShowWindow(entry.second->Hwnd(), SW_HIDE);
     PostQuitMessage(0);
 }
 
 HWND Wizard::VisiblePage() const {
-    for (const auto& entry : pages_)
-        if (entry.second->Hwnd() && IsWindowVisible(entry.second->Hwnd())) return entry.second->Hwnd();
+    for (const auto &entry : pages_)
+        if (entry.second->Hwnd() && IsWindowVisible(entry.second->Hwnd()))
+            return entry.second->Hwnd();
     return nullptr;
 }
 
-void Wizard::Message(const std::wstring& text) { messages_(VisiblePage(), text); }
+void Wizard::Message(const std::wstring &text) {
+    messages_(VisiblePage(), text);
+}
 
-std::wstring ErrorReportText(const mend::Error& error) {
+std::wstring ErrorReportText(const mend::Error &error) {
     return L"Run-time error '" + std::to_wstring(error.Number()) + L"':\n\n" + error.Description();
 }
 
-void Wizard::ReportError(const mend::Error& error) {
+void Wizard::ReportError(const mend::Error &error) {
     messages_(VisiblePage(), ErrorReportText(error));
     Quit();
 }
@@ -85,13 +93,14 @@ void Wizard::ReportError(const mend::Error& error) {
 int Wizard::Run() {
     try {
         Show(PageId::frmStart);
-    } catch (const mend::Error& e) {
+    } catch (const mend::Error &e) {
         ReportError(e);
     }
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         HWND page = VisiblePage();
-        if (page && IsDialogMessageW(page, &msg)) continue;
+        if (page && IsDialogMessageW(page, &msg))
+            continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
@@ -99,4 +108,4 @@ int Wizard::Run() {
     return 0;
 }
 
-}  // namespace wizard
+} // namespace wizard

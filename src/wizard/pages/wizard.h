@@ -20,15 +20,15 @@ struct EndOfProgram {};
 constexpr wchar_t kProgramTitle[] = L"GF3D Mendpack";
 
 class Wizard {
-public:
+  public:
     // How a message reaches the user: by default a modal box captioned "GF3D Mendpack" with only
     // an OK button and no icon, owned by the visible page. Tests put their own here.
-    using MessageSink = std::function<void(HWND owner, const std::wstring& text)>;
+    using MessageSink = std::function<void(HWND owner, const std::wstring &text)>;
 
     Wizard();
     ~Wizard();
-    Wizard(const Wizard&) = delete;
-    Wizard& operator=(const Wizard&) = delete;
+    Wizard(const Wizard &) = delete;
+    Wizard &operator=(const Wizard &) = delete;
 
     WizardState State;
 
@@ -36,28 +36,28 @@ public:
     int Run();
 
     // Hide the page that is left, then show the next one.
-    void Move(Page& from, PageId to);
-    Page& Show(PageId page);
-    Page* Find(PageId page) const;
+    void Move(Page &from, PageId to);
+    Page &Show(PageId page);
+    Page *Find(PageId page) const;
 
     // Ends the program at once: every page closes, visible or hidden.
     [[noreturn]] void End();
     void Quit();
 
-    void Message(const std::wstring& text);
+    void Message(const std::wstring &text);
     void SetMessageSink(MessageSink sink) { messages_ = std::move(sink); }
     // The report of an unexpected failure: its number and description, then the end of the program.
-    void ReportError(const mend::Error& error);
+    void ReportError(const mend::Error &error);
 
     HWND VisiblePage() const;
 
-private:
+  private:
     std::unique_ptr<Page> MakePage(PageId id);
 
     std::map<PageId, std::unique_ptr<Page>> pages_;
     MessageSink messages_;
 };
 
-std::wstring ErrorReportText(const mend::Error& error);
+std::wstring ErrorReportText(const mend::Error &error);
 
-}  // namespace wizard
+} // namespace wizard

@@ -6,9 +6,9 @@
 
 #include "common/error.h"
 #include "common/text.h"
-#include "wizard/services/kit_archive.h"
 #include "win32/handle.h"
 #include "win32/win_error.h"
+#include "wizard/services/kit_archive.h"
 #include "wizard/services/shell.h"
 
 namespace wizard {
@@ -39,4 +39,4 @@ std::wstring NightjarShortcutFile() {
     return mend::JoinPath(ShellObject().SpecialFolders(L"Desktop"), L"Nightjar.lnk");
 }
 
-}  // namespace wizard
+} // namespace wizard

@@ -14,4 +14,4 @@ std::wstring FindKitArchive();
 // "<the user's desktop>\Nightjar.lnk", the launcher's shortcut.
 std::wstring NightjarShortcutFile();
 
-}  // namespace wizard
+} // namespace wizard

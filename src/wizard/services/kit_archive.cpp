@@ -26,4 +26,4 @@ bool MatchesKitPattern(std::wstring_view name) {
            lower.compare(lower.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-}  // namespace wizard
+} // namespace wizard

@@ -22,4 +22,4 @@ void ExtractMembers(cUnzip &reader, const std::wstring &archive, const std::wstr
 // "Mendpack.zipx" (short name "MENDPA~1.ZIP") pass for a kit archive.
 bool MatchesKitPattern(std::wstring_view name);
 
-}  // namespace wizard
+} // namespace wizard

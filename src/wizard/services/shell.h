@@ -6,28 +6,28 @@
 namespace wizard {
 
 class Shortcut {
-public:
+  public:
     explicit Shortcut(std::wstring file) : file_(std::move(file)) {}
 
     std::wstring TargetPath;
-    int WindowStyle = 1;  // 1: normal window
+    int WindowStyle = 1; // 1: normal window
     std::wstring Description;
     std::wstring WorkingDirectory;
 
     // Writes the shortcut file, replacing one of that name.
     void Save() const;
-    const std::wstring& File() const { return file_; }
+    const std::wstring &File() const { return file_; }
 
-private:
+  private:
     std::wstring file_;
 };
 
 class ShellObject {
-public:
+  public:
     // "Desktop": the full path of the user's desktop folder, without a trailing backslash.
-    std::wstring SpecialFolders(const std::wstring& folder) const;
+    std::wstring SpecialFolders(const std::wstring &folder) const;
     // A shortcut object for that file; nothing is written until Save.
-    Shortcut CreateShortcut(const std::wstring& file) const { return Shortcut(file); }
+    Shortcut CreateShortcut(const std::wstring &file) const { return Shortcut(file); }
 };
 
-}  // namespace wizard
+} // namespace wizard

@@ -10,7 +10,7 @@
 
 namespace wizard {
 
-void StartProgram(const std::wstring& program, int showState) {
+void StartProgram(const std::wstring &program, int showState) {
     std::wstring path = mend::JoinPath(GameFolder(), program);
     std::wstring commandLine = L"\"" + path + L"\"";
     STARTUPINFOW startup{};
@@ -18,10 +18,10 @@ void StartProgram(const std::wstring& program, int showState) {
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = static_cast<WORD>(showState);
     PROCESS_INFORMATION started{};
-    if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &started))
+    if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &started))
         win32::RaiseLastError(mend::ProgramName(), L"start " + program);
     win32::Handle process(started.hProcess), thread(started.hThread);
 }
 
-}  // namespace wizard
+} // namespace wizard

@@ -6,6 +6,6 @@ namespace wizard {
 
 // Starts `program` (a file name in the game folder) with the given show state and does not wait
 // for it. A program that cannot be started raises mend::Error with the Windows error.
-void StartProgram(const std::wstring& program, int showState);
+void StartProgram(const std::wstring &program, int showState);
 
-}  // namespace wizard
+} // namespace wizard

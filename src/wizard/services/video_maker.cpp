@@ -25,4 +25,4 @@ std::wstring FindVideoMaker(const std::wstring &winVersionLower, RegistryReader 
     return maker;
 }
 
-}  // namespace wizard
+} // namespace wizard

@@ -21,4 +21,4 @@ std::wstring PciListKey(const std::wstring &winVersionLower);
 // (empty when it has none, or when no instance is a display adapter).
 std::wstring FindVideoMaker(const std::wstring &winVersionLower, RegistryReader &registry);
 
-}  // namespace wizard
+} // namespace wizard

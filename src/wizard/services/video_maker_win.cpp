@@ -26,4 +26,4 @@ std::wstring ReadVideoMaker(const std::wstring &winVersionLower) {
     return FindVideoMaker(winVersionLower, registry);
 }
 
-}  // namespace wizard
+} // namespace wizard

@@ -21,4 +21,4 @@ class cRegistryReader : public RegistryReader {
 // The display adapter's maker as stored, for the lower-cased Windows version name.
 std::wstring ReadVideoMaker(const std::wstring &winVersionLower);
 
-}  // namespace wizard
+} // namespace wizard

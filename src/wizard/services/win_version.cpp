@@ -48,4 +48,4 @@ std::wstring WinVersionName(const VersionRecord &version) {
     }
 }
 
-}  // namespace wizard
+} // namespace wizard

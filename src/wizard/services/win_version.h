@@ -20,4 +20,4 @@ std::wstring WinVersionName(const VersionRecord &version);
 // The name of the Windows this process runs on (Windows builds only).
 std::wstring GetWinVersion();
 
-}  // namespace wizard
+} // namespace wizard

@@ -16,4 +16,4 @@ std::wstring GetWinVersion() {
     return WinVersionName({info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber});
 }
 
-}  // namespace wizard
+} // namespace wizard

@@ -5,7 +5,11 @@
 namespace wizard {
 
 // Both fields are lower case by now, so these plain substring tests match any spelling.
-bool PreTickWinXP(const WizardState& state) { return mend::Contains(state.WinVersion, L"xp"); }
-bool PreTickNVidia(const WizardState& state) { return mend::Contains(state.VideoMfg, L"nvidia"); }
+bool PreTickWinXP(const WizardState &state) {
+    return mend::Contains(state.WinVersion, L"xp");
+}
+bool PreTickNVidia(const WizardState &state) {
+    return mend::Contains(state.VideoMfg, L"nvidia");
+}
 
-}  // namespace wizard
+} // namespace wizard

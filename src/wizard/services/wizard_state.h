@@ -18,8 +18,8 @@ struct Answers {
 };
 
 struct WizardState {
-    std::wstring WinVersion;  // lower case
-    std::wstring VideoMfg;    // lower case once the checks have run; empty when none was found
+    std::wstring WinVersion; // lower case
+    std::wstring VideoMfg;   // lower case once the checks have run; empty when none was found
     int16_t WinXP = 0;
     int16_t CPUspeed = 0;
     int16_t NVidia = 0;
@@ -27,7 +27,7 @@ struct WizardState {
     std::shared_ptr<FileSystemObject> Fso;
 
     Answers GetAnswers() const { return {WinXP, CPUspeed, NVidia, VideoMem}; }
-    void StoreAnswers(const Answers& a) {
+    void StoreAnswers(const Answers &a) {
         WinXP = a.WinXP;
         CPUspeed = a.CPUspeed;
         NVidia = a.NVidia;
@@ -36,7 +36,7 @@ struct WizardState {
 };
 
 // The questions page ticks these two boxes when it first loads, from what the checks found.
-bool PreTickWinXP(const WizardState& state);
-bool PreTickNVidia(const WizardState& state);
+bool PreTickWinXP(const WizardState &state);
+bool PreTickNVidia(const WizardState &state);
 
-}  // namespace wizard
+} // namespace wizard
