@@ -1,7 +1,8 @@
 // Walks the wizard through the install path in a game folder with every box ticked, answering
 // its messages, and saves a screenshot of each page:  wizard_walk <game folder>
-#include <shellapi.h>
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <cstdio>
 

@@ -1,8 +1,9 @@
 #include "wizard/services/shell.h"
 
+#include <windows.h>
+
 #include <shlobj.h>
 #include <shobjidl.h>
-#include <windows.h>
 
 #include "common/error.h"
 #include "win32/com.h"
