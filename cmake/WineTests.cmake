@@ -15,7 +15,7 @@ function(mendpack_wine_fixture)
              COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine-session.sh start ${MENDPACK_WINE_SESSION_DIR} ${CMAKE_BINARY_DIR}/bin)
     add_test(NAME wine_session_stop
              COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine-session.sh stop ${MENDPACK_WINE_SESSION_DIR})
-    set_tests_properties(wine_session_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
+    set_tests_properties(wine_session_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 1200)
     set_tests_properties(wine_session_stop PROPERTIES FIXTURES_CLEANUP wine)
 endfunction()
 

@@ -12,8 +12,17 @@ bash scripts/setup.sh
 source cmake/wine-common.sh
 
 echo "=== building (win64, run under wine64)"
-cmake --preset win64 >/dev/null
-cmake --build --preset win64 -j "$(nproc)" --target mendpack Nightjar vbuzip10 wizard_walk game_stand_in >/dev/null
+# Quiet when it works; the whole output (the compiler's errors) when it does not.
+build_log=$(mktemp)
+if ! { cmake --preset win64 &&
+       cmake --build --preset win64 -j "$(nproc)" --target mendpack Nightjar vbuzip10 wizard_walk game_stand_in; } \
+     >"$build_log" 2>&1; then
+    cat "$build_log"
+    rm -f "$build_log"
+    echo "=== the build failed (above)" >&2
+    exit 1
+fi
+rm -f "$build_log"
 bin=build/win64/bin
 demo=$root/build/demo
 rm -rf "$demo" && mkdir -p "$demo"

@@ -110,6 +110,32 @@ std::string LowerAscii(std::string text) {
 
 bool Contains(std::wstring_view text, std::wstring_view part) { return text.find(part) != std::wstring_view::npos; }
 
+std::wstring TrimSpaces(std::wstring_view text) {
+    size_t first = text.find_first_not_of(L' ');
+    if (first == std::wstring_view::npos) return {};
+    return std::wstring(text.substr(first, text.find_last_not_of(L' ') - first + 1));
+}
+
+namespace {
+
+template <typename Char>
+std::basic_string<Char> Joined(std::basic_string_view<Char> folder, std::basic_string_view<Char> name,
+                               Char separator) {
+    std::basic_string<Char> path(folder);
+    if (!path.empty() && path.back() != separator && path.back() != Char('/')) path += separator;
+    return path.append(name);
+}
+
+}  // namespace
+
+std::wstring JoinPath(std::wstring_view folder, std::wstring_view name, wchar_t separator) {
+    return Joined(folder, name, separator);
+}
+
+std::string JoinPath(std::string_view folder, std::string_view name, char separator) {
+    return Joined(folder, name, separator);
+}
+
 std::wstring StripFolderAndExtension(std::wstring_view path) {
     size_t slash = path.find_last_of(L"\\/");
     std::wstring_view name = slash == std::wstring_view::npos ? path : path.substr(slash + 1);

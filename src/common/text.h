@@ -16,6 +16,14 @@ std::string LowerAscii(std::string text);
 
 bool Contains(std::wstring_view text, std::wstring_view part);
 
+// The text without the spaces (U+0020 only) at either end.
+std::wstring TrimSpaces(std::wstring_view text);
+
+// `folder`, `separator` and `name`; no separator is added after one that `folder` already ends in
+// ("C:" stays whole, "/" too, on either system), and an empty `folder` gives `name` alone.
+std::wstring JoinPath(std::wstring_view folder, std::wstring_view name, wchar_t separator = L'\\');
+std::string JoinPath(std::string_view folder, std::string_view name, char separator);
+
 // "C:\a\b\mendpack.exe" or "/x/y/mendpack" -> "mendpack".
 std::wstring StripFolderAndExtension(std::wstring_view path);
 

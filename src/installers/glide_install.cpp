@@ -1,10 +1,10 @@
 #include <memory>
 
-#include "installers/game_paths.h"
+#include "wizard/services/game_paths.h"
 #include "installers/install_work.h"
-#include "installers/kit_archive.h"
 #include "installers/player_files.h"
-#include "wizard/file_system.h"
+#include "wizard/services/file_system.h"
+#include "wizard/services/kit_archive.h"
 
 namespace installers {
 
@@ -28,10 +28,10 @@ void InstallGlideEmulator(const GlideEmulator &emulator, wizard::WizardState &st
                           const Messenger &message) {
     state.Fso = std::make_shared<wizard::FileSystemObject>();
     wizard::FileSystemObject &fso = *state.Fso;
-    KeepPlayerFiles(fso, kKitArchive, emulator.wanted);
+    KeepPlayerFiles(fso, wizard::kKitArchive, emulator.wanted);
     {
         cUnzip reader;
-        ExtractMembers(reader, kKitArchive, GameFolder(), emulator.wanted);
+        wizard::ExtractMembers(reader, wizard::kKitArchive, wizard::GameFolder(), emulator.wanted);
     }
     if (!fso.FileExists(emulator.member)) {
         message(emulator.missing);

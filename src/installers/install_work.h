@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "unzip/unzip.h"
-#include "wizard/wizard_state.h"
+#include "wizard/services/wizard_state.h"
 
 namespace installers {
 

@@ -6,8 +6,9 @@
 #include <memory>
 
 #include "common/error.h"
+#include "common/text.h"
 #include "installers/installed_files.h"
-#include "installers/kit_archive.h"
+#include "wizard/services/kit_archive.h"
 #include "win32/handle.h"
 
 namespace installers {
@@ -74,7 +75,7 @@ class KitVersions {
             reader.Directory();
         } else {
             try {
-                ExtractMembers(reader, archive, folder_, members);
+                wizard::ExtractMembers(reader, archive, folder_, members);
             } catch (const mend::Error &) {
                 // A member that did not come out matches no file.
             }
@@ -86,10 +87,10 @@ class KitVersions {
         if (folder_.empty())
             return;
         WIN32_FIND_DATAW found;
-        win32::FindHandle search(FindFirstFileW(JoinPath(folder_, L"*").c_str(), &found));
+        win32::FindHandle search(FindFirstFileW(mend::JoinPath(folder_, L"*").c_str(), &found));
         for (bool more = bool(search); more; more = FindNextFileW(search.Get(), &found))
             if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                DiscardQuietly(JoinPath(folder_, found.cFileName));
+                DiscardQuietly(mend::JoinPath(folder_, found.cFileName));
         search.Reset();
         RemoveDirectoryW(folder_.c_str());
     }
@@ -103,7 +104,7 @@ class KitVersions {
         if (folder_.empty())
             return false;
         for (const wchar_t *member : file.members)
-            if (member && SameBytes(file.file, JoinPath(folder_, member)))
+            if (member && SameBytes(file.file, mend::JoinPath(folder_, member)))
                 return true;
         return false;
     }
@@ -116,7 +117,7 @@ class KitVersions {
 } // namespace
 
 std::wstring KeptCopy(const std::wstring &file) {
-    return JoinPath(kKeptFolder, file);
+    return mend::JoinPath(kKeptFolder, file);
 }
 
 void KeepPlayerFiles(const wizard::FileSystemObject &fso, const std::wstring &archive,
@@ -166,7 +167,7 @@ void RemoveKitFiles(const wizard::FileSystemObject &fso) {
             unknown.push_back(&f);
     std::unique_ptr<KitVersions> kit;
     if (!unknown.empty())
-        kit = std::make_unique<KitVersions>(kKitArchive, unknown);
+        kit = std::make_unique<KitVersions>(wizard::kKitArchive, unknown);
 
     for (const InstalledFile &f : kInstalledFiles) {
         const bool kept = fso.FileExists(KeptCopy(f.file));

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "wizard/file_system.h"
+#include "wizard/services/file_system.h"
 
 namespace installers {
 

@@ -2,11 +2,11 @@
 
 #include <memory>
 
-#include "installers/game_paths.h"
+#include "wizard/services/game_paths.h"
 #include "installers/install_work.h"
-#include "installers/kit_archive.h"
+#include "wizard/services/kit_archive.h"
 #include "installers/preference_files.h"
-#include "wizard/file_system.h"
+#include "wizard/services/file_system.h"
 
 namespace installers {
 
@@ -17,7 +17,7 @@ void InstallPresets(wizard::WizardState &state, const Messenger &message) {
     // The presets come out first: the player's files are touched only once both are at hand.
     {
         cUnzip reader;
-        ExtractMembers(reader, kKitArchive, GameFolder(),
+        wizard::ExtractMembers(reader, wizard::kKitArchive, wizard::GameFolder(),
                        {kPreferenceFiles[0].preset, kPreferenceFiles[1].preset});
     }
     bool allThere = true;

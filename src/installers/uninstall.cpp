@@ -1,10 +1,10 @@
 #include <memory>
 
-#include "installers/game_paths.h"
+#include "wizard/services/game_paths.h"
 #include "installers/install_work.h"
 #include "installers/player_files.h"
 #include "installers/preference_files.h"
-#include "wizard/file_system.h"
+#include "wizard/services/file_system.h"
 
 namespace installers {
 
@@ -24,7 +24,7 @@ void Uninstall(wizard::WizardState &state, const Messenger &message) {
         fso.DeleteFile(p.backup, true);
     }
 
-    const std::wstring shortcut = NightjarShortcutFile();
+    const std::wstring shortcut = wizard::NightjarShortcutFile();
     if (fso.FileExists(shortcut))
         fso.DeleteFile(shortcut, true);
     message(L"Mendpack programs uninstalled");

@@ -8,7 +8,7 @@
 
 #include "registry/registry_value.h"
 
-namespace mend {
+namespace registry {
 
 // Root keys as the 32-bit numbers ClassKey holds.
 constexpr std::int32_t kHkeyClassesRoot = static_cast<std::int32_t>(0x80000000u);
@@ -77,4 +77,4 @@ class cRegistry {
     std::int32_t valueType_ = 0;
 };
 
-} // namespace mend
+}  // namespace registry

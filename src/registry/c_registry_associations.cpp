@@ -1,22 +1,16 @@
 // The file-type association operations of cRegistry. They only set the object's fields and write
 // values through it, so they need no registry calls of their own.
 #include "common/error.h"
+#include "common/text.h"
 #include "registry/c_registry.h"
 #include "registry/registry_errors.h"
 
-namespace mend {
+namespace registry {
 
 namespace {
 
-std::wstring TrimSpaces(const std::wstring &text) {
-    size_t first = text.find_first_not_of(L' ');
-    if (first == std::wstring::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(L' ') - first + 1);
-}
-
 std::wstring Quoted(const std::wstring &path) {
-    std::wstring quoted = TrimSpaces(path);
+    std::wstring quoted = mend::TrimSpaces(path);
     if (quoted.empty() || quoted.front() != L'"')
         quoted.insert(quoted.begin(), L'"');
     if (quoted.back() != L'"')
@@ -83,10 +77,10 @@ void cRegistry::CreateEXEAssociation(const std::wstring &sExePath, const std::ws
 void cRegistry::CreateAdditionalEXEAssociations(const std::wstring &sClassName,
                                                 const std::vector<RegistryValue> &vItems) {
     if (vItems.size() % 3 != 0)
-        throw Error(kErrAssociationItems, ComponentSource(L".cRegistry"), kAssociationItemsMessage);
+        throw mend::Error(kErrAssociationItems, mend::ComponentSource(L".cRegistry"), kAssociationItemsMessage);
     sectionKey_ = sClassName;
     if (!KeyExists())
-        throw Error(kErrAssociationClassMissing, ComponentSource(L".cRegistry"),
+        throw mend::Error(kErrAssociationClassMissing, mend::ComponentSource(L".cRegistry"),
                     kAssociationClassMissingMessage);
 
     // A verb that cannot be written does not stop the others.
@@ -95,7 +89,7 @@ void cRegistry::CreateAdditionalEXEAssociations(const std::wstring &sClassName,
         valueKey_.clear();
         try {
             SetClassValue(TextForm(text));
-        } catch (const Error &) {
+        } catch (const mend::Error &) {
         }
     };
     for (size_t i = 0; i < vItems.size(); i += 3) {
@@ -106,4 +100,4 @@ void cRegistry::CreateAdditionalEXEAssociations(const std::wstring &sClassName,
     }
 }
 
-} // namespace mend
+}  // namespace registry

@@ -12,7 +12,7 @@
 #include "win32/ansi.h"
 #include "win32/handle.h"
 
-namespace mend {
+namespace registry {
 
 namespace {
 
@@ -24,7 +24,7 @@ constexpr REGSAM kWriteAccess = 0x3F;
 constexpr DWORD kSectionNameBuffer = 255;
 
 std::wstring Source() {
-    return ComponentSource(L".cRegistry");
+    return mend::ComponentSource(L".cRegistry");
 }
 
 // Predefined roots are negative 32-bit numbers; a 64-bit HKEY holds them sign-extended.
@@ -77,22 +77,22 @@ bool cRegistry::KeyExists() const {
 bool cRegistry::CreateKey() {
     win32::RegKey key;
     if (CreateOrOpenKey(classKey_, sectionKey_, key) != ERROR_SUCCESS)
-        throw Error(kErrRegistry, Source(), CreateKeyFailedMessage(sectionKey_));
+        throw mend::Error(kErrRegistry, Source(), CreateKeyFailedMessage(sectionKey_));
     return true;
 }
 
 bool cRegistry::DeleteKey() {
     if (RegDeleteKeyA(Root(classKey_), win32::AnsiFromWide(sectionKey_).c_str()) != ERROR_SUCCESS)
-        throw Error(kErrRegistry, Source(), DeleteKeyFailedMessage(classKey_, sectionKey_));
+        throw mend::Error(kErrRegistry, Source(), DeleteKeyFailedMessage(classKey_, sectionKey_));
     return true;
 }
 
 bool cRegistry::DeleteValue() {
     win32::RegKey key;
     if (OpenKey(classKey_, sectionKey_, kWriteAccess, key) != ERROR_SUCCESS)
-        throw Error(kErrRegistry, Source(), OpenForDeleteFailedMessage(classKey_, sectionKey_));
+        throw mend::Error(kErrRegistry, Source(), OpenForDeleteFailedMessage(classKey_, sectionKey_));
     if (RegDeleteValueA(key.Get(), win32::AnsiFromWide(valueKey_).c_str()) != ERROR_SUCCESS)
-        throw Error(kErrRegistry, Source(), DeleteValueFailedMessage(classKey_, sectionKey_, valueKey_));
+        throw mend::Error(kErrRegistry, Source(), DeleteValueFailedMessage(classKey_, sectionKey_, valueKey_));
     return true;
 }
 
@@ -134,7 +134,7 @@ RegistryValue cRegistry::Value() {
 void cRegistry::Value(const RegistryValue &vValue) {
     win32::RegKey key;
     if (CreateOrOpenKey(classKey_, sectionKey_, key) != ERROR_SUCCESS)
-        throw Error(kErrRegistry, Source(),
+        throw mend::Error(kErrRegistry, Source(),
                     SetValueFailedMessage(classKey_, sectionKey_, valueKey_, TextForm(lastWritten_)));
 
     std::string name = win32::AnsiFromWide(valueKey_);
@@ -158,11 +158,11 @@ void cRegistry::Value(const RegistryValue &vValue) {
         result = kErrInvalidData;
         break;
     case WritePlan::NotByteArray:
-        throw Error(kErrRegistry, Source(), kApplicationDefinedError);
+        throw mend::Error(kErrRegistry, Source(), kApplicationDefinedError);
     }
     key.Reset();
     if (result != ERROR_SUCCESS)
-        throw Error(kErrSetValue, Source(),
+        throw mend::Error(kErrSetValue, Source(),
                     SetValueFailedMessage(classKey_, sectionKey_, valueKey_, TextForm(lastWritten_)));
     lastWritten_ = vValue;
 }
@@ -204,10 +204,10 @@ bool cRegistry::EnumerateSections(std::vector<std::wstring> &sSect, std::int32_t
             sSect.push_back(win32::WideFromAnsi(std::string_view(name, strnlen(name, kSectionNameBuffer))));
             ++iSectCount;
         }
-    } catch (const Error &e) {
-        throw Error(kErrEnumerateSections, Source(), e.Description());
+    } catch (const mend::Error &e) {
+        throw mend::Error(kErrEnumerateSections, Source(), e.Description());
     } catch (const std::bad_alloc &) {
-        throw Error(kErrEnumerateSections, Source(), L"Out of memory");
+        throw mend::Error(kErrEnumerateSections, Source(), L"Out of memory");
     }
     return true;
 }
@@ -225,4 +225,4 @@ std::wstring cRegistry::ExpandEnvironmentText(const std::wstring &sText) {
     return win32::WideFromAnsi(expanded);
 }
 
-} // namespace mend
+}  // namespace registry

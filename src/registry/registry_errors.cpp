@@ -1,6 +1,6 @@
 #include "registry/registry_errors.h"
 
-namespace mend {
+namespace registry {
 
 const wchar_t kApplicationDefinedError[] = L"Application-defined or object-defined error";
 const wchar_t kAssociationItemsMessage[] =
@@ -36,4 +36,4 @@ std::wstring SetValueFailedMessage(std::int32_t classKey, const std::wstring &se
            L"',Key: '" + valueKey + L"' to value: '" + lastWrittenText + L"'";
 }
 
-} // namespace mend
+}  // namespace registry

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace mend {
+namespace registry {
 
 // Numbers above 0x7FFFFFFF are kept as the negative 32-bit numbers that callers see.
 constexpr long kErrRegistry = 26001;
@@ -32,4 +32,4 @@ std::wstring DeleteValueFailedMessage(std::int32_t classKey, const std::wstring 
 std::wstring SetValueFailedMessage(std::int32_t classKey, const std::wstring &sectionKey,
                                    const std::wstring &valueKey, const std::wstring &lastWrittenText);
 
-} // namespace mend
+}  // namespace registry

@@ -1,6 +1,6 @@
 #include "registry/registry_value.h"
 
-namespace mend {
+namespace registry {
 
 namespace {
 
@@ -113,4 +113,4 @@ WritePlan PlanWrite(std::int32_t valueType, const RegistryValue &value) {
     return plan;
 }
 
-} // namespace mend
+}  // namespace registry

@@ -8,7 +8,7 @@
 #include <variant>
 #include <vector>
 
-namespace mend {
+namespace registry {
 
 using ByteArray = std::vector<std::uint8_t>;
 
@@ -60,4 +60,4 @@ struct WritePlan {
 };
 WritePlan PlanWrite(std::int32_t valueType, const RegistryValue &value);
 
-} // namespace mend
+}  // namespace registry

@@ -9,13 +9,12 @@
 #include "common/text.h"
 #include "unzip/member_path.h"
 #include "unzip/shared_library.h"
-#include "unzip/unzip.h"
 
 namespace mUnzip {
 
 namespace {
 
-cUnzip *g_active = nullptr;
+ComponentEvents *g_active = nullptr;
 bool g_passwordRefused = false;
 
 std::optional<UnzipLibrary> &LibrarySlot() {
@@ -62,13 +61,6 @@ std::optional<std::wstring> CountedText(const char *bytes, uint32_t count) {
     return mend::WideFromUtf8(std::string_view(bytes, count));
 }
 
-std::wstring TrimSpaces(const std::wstring &text) {
-    size_t first = text.find_first_not_of(L' ');
-    if (first == std::wstring::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(L' ') - first + 1);
-}
-
 } // namespace
 
 UnzipLibrary &Library() {
@@ -82,16 +74,16 @@ void UseLibrary(UnzipLibrary library) {
     LibrarySlot() = std::move(library);
 }
 
-cUnzip *ActiveComponent() {
+ComponentEvents *ActiveComponent() {
     return g_active;
 }
 
-void Forget(const cUnzip &component) {
+void Forget(const ComponentEvents &component) {
     if (g_active == &component)
         g_active = nullptr;
 }
 
-int32_t RunUnzip(cUnzip &component, WideUnzipOptions &options, const std::vector<std::wstring> &includeNames,
+int32_t RunUnzip(ComponentEvents &component, WideUnzipOptions &options, const std::vector<std::wstring> &includeNames,
                  const std::vector<std::wstring> &excludeNames) {
     g_active = &component;
     try {
@@ -134,7 +126,7 @@ UnzipCallbacks Callbacks::Record() {
 
 int32_t VBUZIP_CALL Callbacks::Print(const char *text, uint32_t count) {
     Shielded([&] {
-        if (!g_active || !g_active->Progress)
+        if (!g_active || !g_active->ListensForProgress())
             return; // nobody listens: spare the conversion, which a large archive pays per member
         std::optional<std::wstring> message = CountedText(text, count);
         if (!message)
@@ -168,7 +160,7 @@ int32_t VBUZIP_CALL Callbacks::Password(char *buffer, int32_t bufferSize, const 
             if (g_active)
                 g_active->RaisePasswordRequest(password, cancel);
         });
-        password = TrimSpaces(password);
+        password = mend::TrimSpaces(password);
         if (password.empty() || cancel) {
             g_passwordRefused = true;
             return;
@@ -210,7 +202,7 @@ void VBUZIP_CALL Callbacks::Listing(uint32_t /*uncompressedSize*/, uint32_t comp
 int32_t VBUZIP_CALL Callbacks::Service(const char *path, uint32_t count) {
     bool cancel = false;
     Shielded([&] {
-        if (!g_active || !g_active->Cancel)
+        if (!g_active || !g_active->ListensForCancel())
             return; // nobody listens: spare the conversion, which a large archive pays per member
         std::optional<std::wstring> text = CountedText(path, count);
         if (!text)

@@ -9,10 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "unzip/component_events.h"
 #include "unzip/unzip_library.h"
 #include "ziplib/vbuzip10.h"
-
-class cUnzip;
 
 namespace mUnzip {
 
@@ -32,7 +31,7 @@ constexpr size_t kMaxListNames = 1023;
 // library's status (0: everything asked succeeded). Every error on the way (more than 1023 names,
 // a missing library or entry point) clears the active component and is raised with the source
 // "<program>.VBUnzip".
-int32_t RunUnzip(cUnzip &component, WideUnzipOptions &options, const std::vector<std::wstring> &includeNames,
+int32_t RunUnzip(ComponentEvents &component, WideUnzipOptions &options, const std::vector<std::wstring> &includeNames,
                  const std::vector<std::wstring> &excludeNames);
 
 // The library the module calls; bound to the platform's vbuzip10 unless replaced.
@@ -41,9 +40,9 @@ UnzipLibrary &Library();
 void UseLibrary(UnzipLibrary library);
 
 // The component whose library call runs or ran last; null after a failed call.
-cUnzip *ActiveComponent();
+ComponentEvents *ActiveComponent();
 // A component going away must not stay reachable from a later stray callback.
-void Forget(const cUnzip &component);
+void Forget(const ComponentEvents &component);
 
 // The five functions that the library calls. They reach the component only through the active
 // component and never let an exception escape into the library.

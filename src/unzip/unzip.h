@@ -14,17 +14,7 @@
 #include "unzip/m_unzip.h"
 #include "unzip/member_paths.h"
 
-// A member's date and time, to the minute.
-struct ZipDate {
-    int32_t year = 0;
-    int32_t month = 0;
-    int32_t day = 0;
-    int32_t hour = 0;
-    int32_t minute = 0;
-    int32_t second = 0;
-};
-
-class cUnzip {
+class cUnzip : public mUnzip::ComponentEvents {
   public:
     cUnzip() = default;
     ~cUnzip();
@@ -103,8 +93,6 @@ class cUnzip {
     std::function<void(int32_t lCount, const std::wstring &sMsg)> Progress;
 
   private:
-    friend class mUnzip::Callbacks;
-
     // A listed member, kept small: a listing may hold tens of thousands of them.
     struct ZipListEntry {
         mUnzip::PackedPath path = 0; // name and folder, in paths_
@@ -122,14 +110,15 @@ class cUnzip {
     ZipListEntry &Entry(int32_t lIndex);
     uint16_t MethodIndex(const char *method);
 
-    // Reached from the library's callbacks only.
-    // `path` is the member path as the library sent it (UTF-8, "/" between folders).
+    // Reached from the module's callbacks only, through ComponentEvents.
     void AddListEntry(std::string_view path, const ZipDate &date, int32_t size, uint32_t crc, bool encrypted,
-                      int16_t ratio, const char *method);
-    void RaiseCancel(const std::wstring &sMsg, bool &bCancel);
-    void RaiseOverwritePrompt(const std::wstring &sFile, int32_t &eResponse);
-    void RaisePasswordRequest(std::wstring &sPassword, bool &bCancel);
-    void RaiseProgress(int32_t lCount, const std::wstring &sMsg);
+                      int16_t ratio, const char *method) override;
+    bool ListensForProgress() const override { return static_cast<bool>(Progress); }
+    bool ListensForCancel() const override { return static_cast<bool>(Cancel); }
+    void RaiseCancel(const std::wstring &sMsg, bool &bCancel) override;
+    void RaiseOverwritePrompt(const std::wstring &sFile, int32_t &eResponse) override;
+    void RaisePasswordRequest(std::wstring &sPassword, bool &bCancel) override;
+    void RaiseProgress(int32_t lCount, const std::wstring &sMsg) override;
 
     std::wstring zipFile_;
     std::wstring unzipFolder_;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "ziplib/archive_file.h"
+#include "ziplib/data_layout.h"
 #include "ziplib/zip_directory.h"
 
 namespace ziplib {

@@ -13,8 +13,12 @@ namespace ziplib {
 // Fails (kStatusNotAnArchive) with the system's reason when the file cannot be opened.
 std::unique_ptr<ArchiveFile> OpenArchive(const std::string &path);
 
-// `folder` and `name` joined with the platform's separator.
-std::string JoinPath(const std::string &folder, const std::string &name);
+// What joins a folder and a name in the paths the library hands the system (mend::JoinPath).
+#ifdef _WIN32
+constexpr char kPathSeparator = '\\';
+#else
+constexpr char kPathSeparator = '/';
+#endif
 
 struct ExistingItem {
     bool exists = false;

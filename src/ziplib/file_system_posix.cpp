@@ -7,6 +7,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "common/text.h"
 #include "ziplib/file_system.h"
 #include "ziplib/status.h"
 
@@ -98,7 +99,7 @@ time_t TimeFromDos(uint16_t dosDate, uint16_t dosTime) {
 std::string TemporaryName(const std::string &folder) {
     static const std::string process = std::to_string(getpid());
     static unsigned counter = 0;
-    return JoinPath(folder, ".vbuzip-" + process + "-" + std::to_string(++counter) + ".tmp");
+    return mend::JoinPath(folder, ".vbuzip-" + process + "-" + std::to_string(++counter) + ".tmp", kPathSeparator);
 }
 
 // Opens a new temporary file by name in `folder`; -1 with errno set
@@ -224,12 +225,6 @@ std::unique_ptr<ArchiveFile> OpenArchive(const std::string &path) {
         Fail(kStatusNotAnArchive, "the archive " + path + " is not a file");
     }
     return std::make_unique<PosixArchive>(fd, st);
-}
-
-std::string JoinPath(const std::string &folder, const std::string &name) {
-    if (folder.empty())
-        return name;
-    return folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
 ExistingItem Inspect(const std::string &path) {

@@ -122,13 +122,6 @@ std::unique_ptr<ArchiveFile> OpenArchive(const std::string &path) {
     return std::make_unique<WinArchive>(std::move(file), info);
 }
 
-std::string JoinPath(const std::string &folder, const std::string &name) {
-    if (folder.empty())
-        return name;
-    char last = folder.back();
-    return last == '\\' || last == '/' ? folder + name : folder + "\\" + name;
-}
-
 ExistingItem Inspect(const std::string &path) {
     ExistingItem item;
     WIN32_FILE_ATTRIBUTE_DATA data;
@@ -178,7 +171,7 @@ std::unique_ptr<TemporaryFile> TemporaryFile::Create(const std::string &folder) 
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string name =
             "~vbuzip-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + ".tmp";
-        std::wstring path = WidePath(JoinPath(folder, name));
+        std::wstring path = WidePath(mend::JoinPath(folder, name, kPathSeparator));
         win32::Handle file(
             CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file)

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "common/text.h"
 #include "ziplib/status.h"
 
 namespace ziplib {
@@ -10,14 +11,6 @@ namespace {
 
 [[noreturn]] void Refuse(const std::string &why) {
     Fail(kStatusMemberFailed, "refused: its name " + why);
-}
-
-std::string UpperAscii(std::string text) {
-    for (char &c : text) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
-    return text;
 }
 
 void CheckComponent(const std::string &c) {
@@ -36,15 +29,15 @@ void CheckComponent(const std::string &c) {
 } // namespace
 
 bool IsDeviceName(const std::string &component) {
-    std::string base = UpperAscii(component.substr(0, component.find('.')));
+    std::string base = mend::LowerAscii(component.substr(0, component.find('.')));
     while (!base.empty() && base.back() == ' ')
         base.pop_back();
-    static const char *const kNames[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
+    static const char *const kNames[] = {"con", "prn", "aux", "nul", "conin$", "conout$", "clock$"};
     for (const char *name : kNames) {
         if (base == name)
             return true;
     }
-    if (base.size() >= 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0)) {
+    if (base.size() >= 4 && (base.compare(0, 3, "com") == 0 || base.compare(0, 3, "lpt") == 0)) {
         std::string digit = base.substr(3);
         // Windows also treats the superscript digits 1, 2 and 3 as port numbers.
         if ((digit.size() == 1 && digit[0] >= '0' && digit[0] <= '9') || digit == "\xC2\xB9" ||

@@ -1,8 +1,10 @@
 #pragma once
 // The run's status values (what Wiz_SingleEntryUnzip returns) and the one way the library's
-// code reports a failure: a mend::Error whose number is one of these values and whose
-// description is the message the host gets through its print callback.
+// code reports a failure: a ziplib::Failure carrying one of these values and the UTF-8 message
+// the host gets through its print callback.
+#include <exception>
 #include <string>
+#include <utility>
 
 namespace ziplib {
 
@@ -14,10 +16,21 @@ constexpr long kStatusBadArguments = 10;  // a missing record or archive path
 constexpr long kStatusNoSuchMember = 11;  // an include name that no member carries
 constexpr long kStatusStopped = 80;       // the host stopped the run through its service callback
 
-// Raises mend::Error with `status` as its number and the UTF-8 `message` as its description.
-[[noreturn]] void Fail(long status, const std::string &message);
+// The library's own error: a status value and its text. It never leaves the library; the C
+// boundary turns it into a return value and a printed message.
+class Failure : public std::exception {
+  public:
+    Failure(long status, std::string message) : status_(status), message_(std::move(message)) {}
 
-// The description of a mend::Error as UTF-8.
-std::string MessageOf(const std::exception &error);
+    long Status() const noexcept { return status_; }
+    const char *what() const noexcept override { return message_.c_str(); }
+
+  private:
+    long status_;
+    std::string message_;
+};
+
+// Raises a Failure with `status` and the UTF-8 `message`.
+[[noreturn]] void Fail(long status, const std::string &message);
 
 } // namespace ziplib

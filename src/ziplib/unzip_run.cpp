@@ -7,7 +7,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "common/error.h"
+#include "common/text.h"
+#include "ziplib/data_layout.h"
 #include "ziplib/directory_memo.h"
 #include "ziplib/file_system.h"
 #include "ziplib/member_data.h"
@@ -26,14 +27,6 @@ class NullSink : public Sink {
   public:
     void Write(const uint8_t *, size_t) override {}
 };
-
-std::string FoldCase(std::string text) {
-    for (char &c : text) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
 
 class Extraction {
   public:
@@ -105,7 +98,7 @@ long Extraction::Run(const DirectoryLocation &location) {
         try {
             Member(entry);
         } catch (const std::exception &e) {
-            host_.Print(entry.listedName + ": " + MessageOf(e));
+            host_.Print(entry.listedName + ": " + e.what());
             status = kStatusMemberFailed;
         }
         return true;
@@ -257,7 +250,7 @@ void Extraction::Extract(const ZipEntry &entry) {
             return;
         std::string folder = root_;
         for (const auto &part : path.folders)
-            MakeMemberFolder(folder = JoinPath(folder, OutputName(part)));
+            MakeMemberFolder(folder = mend::JoinPath(folder, OutputName(part), kPathSeparator));
         return;
     }
     CheckDecodable(entry);
@@ -268,16 +261,16 @@ void Extraction::Extract(const ZipEntry &entry) {
             relative += OutputName(part) + "/";
     }
     relative += OutputName(path.fileName);
-    if (!written_.insert(FoldCase(relative)).second) {
+    if (!written_.insert(mend::LowerAscii(relative)).second) {
         Fail(kStatusMemberFailed, "refused: another member of this archive was already written to " +
                                       relative + " (duplicate names, or names that differ only in case)");
     }
     uint64_t dataOffset = LocateData(archive_, entry);
     if (options_.useFolderNames) {
         for (const auto &part : path.folders)
-            MakeMemberFolder(folder = JoinPath(folder, OutputName(part)));
+            MakeMemberFolder(folder = mend::JoinPath(folder, OutputName(part), kPathSeparator));
     }
-    std::string target = JoinPath(folder, OutputName(path.fileName));
+    std::string target = mend::JoinPath(folder, OutputName(path.fileName), kPathSeparator);
 
     ExistingItem existing = Inspect(target);
     if (existing.exists) {
@@ -356,10 +349,11 @@ long Run(const RunOptions &options, Host &host) {
             return List(archive, location, host);
         Extraction extraction(options, host, archive);
         return extraction.Run(location);
+    } catch (const Failure &failure) {
+        host.Print(options.zipFile + ": " + failure.what());
+        return failure.Status() ? failure.Status() : kStatusMemberFailed;
     } catch (const std::exception &e) {
-        host.Print(options.zipFile + ": " + MessageOf(e));
-        if (auto *error = dynamic_cast<const mend::Error *>(&e))
-            return error->Number() ? error->Number() : 1;
+        host.Print(options.zipFile + ": " + e.what());
         return kStatusMemberFailed;
     }
 }

@@ -105,7 +105,7 @@ extern "C" VBUZIP_API int32_t VBUZIP_CALL Wiz_SingleEntryUnzip(int32_t includeCo
         run.excludeNames = NameList(excludeCount, excludeNames);
         return static_cast<int32_t>(ziplib::Run(run, host));
     } catch (const std::exception &e) {
-        host.Print(ziplib::MessageOf(e));
+        host.Print(e.what());
         return ziplib::kStatusMemberFailed;
     } catch (...) {
         return ziplib::kStatusMemberFailed;

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "support/process.h"
-#include "wizard/page_layouts.h"
-#include "wizard/wizard_state.h"
+#include "wizard/pages/page_layouts.h"
+#include "wizard/services/wizard_state.h"
 
 namespace wizdrive {
 

@@ -5,7 +5,7 @@
 #include "support/gui.h"
 #include "support/temp_folder.h"
 #include "win32/handle.h"
-#include "wizard/routing.h"
+#include "wizard/pages/routing.h"
 #include "wizard_driver.h"
 
 using namespace wintest;

@@ -23,6 +23,14 @@ TEST(Text, LowerAsciiTouchesOnlyAToZ) {
     EXPECT_TRUE(Contains(L"windows xp", L"xp"));
 }
 
+TEST(Text, JoinPathAddsNoSecondSeparator) {
+    EXPECT_EQ(JoinPath(L"C:\\Games\\GF3D", L"Nightjar.EXE"), L"C:\\Games\\GF3D\\Nightjar.EXE");
+    EXPECT_EQ(JoinPath(L"D:\\", L"Nightjar.EXE"), L"D:\\Nightjar.EXE");
+    EXPECT_EQ(JoinPath("out/", "a.txt", '/'), "out/a.txt");
+    EXPECT_EQ(JoinPath("", "a.txt", '/'), "a.txt");
+    EXPECT_EQ(TrimSpaces(L"  \"C:\\a b\"  "), L"\"C:\\a b\"");
+}
+
 TEST(Text, ProgramNameDropsFolderAndExtension) {
     EXPECT_EQ(StripFolderAndExtension(L"C:\\Games\\GF3D\\mendpack.exe"), L"mendpack");
     EXPECT_EQ(StripFolderAndExtension(L"/usr/bin/ziptool"), L"ziptool");

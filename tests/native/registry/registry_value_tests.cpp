@@ -2,7 +2,7 @@
 
 #include "registry/registry_value.h"
 
-using namespace mend;
+using namespace registry;
 using namespace std::string_literals;
 
 // The edges that the reads of real values under Wine do not reach.

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "wizard/page_layouts.h"
-#include "wizard/routing.h"
-#include "wizard/wizard_state.h"
+#include "wizard/pages/page_layouts.h"
+#include "wizard/pages/routing.h"
+#include "wizard/services/wizard_state.h"
 
 using namespace wizard;
 

@@ -14,9 +14,9 @@
 #include "support/temp_folder.h"
 #include "win32/com.h"
 #include "wine_menu_builder.h"
-#include "wizard/pages.h"
-#include "wizard/routing.h"
-#include "wizard/wizard.h"
+#include "wizard/pages/pages.h"
+#include "wizard/pages/routing.h"
+#include "wizard/pages/wizard.h"
 
 namespace kittest {
 

@@ -11,6 +11,7 @@
 #include "test_keys.h"
 
 using namespace mend;
+using namespace registry;
 using namespace regtest;
 using namespace std::string_literals;
 

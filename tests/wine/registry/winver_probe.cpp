@@ -10,15 +10,15 @@
 #include <string>
 
 #include "common/text.h"
-#include "wizard/video_maker.h"
-#include "wizard/video_maker_win.h"
-#include "wizard/win_version.h"
+#include "wizard/services/video_maker.h"
+#include "wizard/services/video_maker_win.h"
+#include "wizard/services/win_version.h"
 
 int main() {
-    const std::wstring name = mend::GetWinVersion();
+    const std::wstring name = wizard::GetWinVersion();
     const std::wstring lower = mend::LowerAscii(name);
-    const std::string report = mend::Utf8FromWide(name + L"\n" + mend::PciListKey(lower) + L"\n" +
-                                                  mend::ReadVideoMaker(lower) + L"\n");
+    const std::string report = mend::Utf8FromWide(name + L"\n" + wizard::PciListKey(lower) + L"\n" +
+                                                  wizard::ReadVideoMaker(lower) + L"\n");
     int argc = 0;
     wchar_t **argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     FILE *out = argc > 1 ? _wfopen(argv[1], L"wb") : stdout;
