@@ -14,4 +14,4 @@ std::wstring ProgramName() {
     return StripFolderAndExtension(WideFromUtf8(name));
 }
 
-}  // namespace mend
+} // namespace mend

@@ -16,4 +16,4 @@ std::wstring ProgramName() {
     return StripFolderAndExtension(path);
 }
 
-}  // namespace mend
+} // namespace mend

@@ -7,7 +7,7 @@ namespace mend {
 namespace {
 
 // Reads one code point from wide text, joining UTF-16 surrogate pairs where wchar_t is 16 bits.
-char32_t NextCodePoint(std::wstring_view text, size_t& i) {
+char32_t NextCodePoint(std::wstring_view text, size_t &i) {
     char32_t c = static_cast<char32_t>(text[i++]);
     if constexpr (sizeof(wchar_t) == 2) {
         c &= 0xFFFF;
@@ -22,7 +22,7 @@ char32_t NextCodePoint(std::wstring_view text, size_t& i) {
     return c;
 }
 
-void AppendWide(std::wstring& out, char32_t c) {
+void AppendWide(std::wstring &out, char32_t c) {
     if constexpr (sizeof(wchar_t) == 2) {
         if (c >= 0x10000) {
             c -= 0x10000;
@@ -34,9 +34,9 @@ void AppendWide(std::wstring& out, char32_t c) {
     out.push_back(static_cast<wchar_t>(c));
 }
 
-}  // namespace
+} // namespace
 
-void AppendUtf8(std::string& out, char32_t c) {
+void AppendUtf8(std::string &out, char32_t c) {
     if (c < 0x80) {
         out.push_back(static_cast<char>(c));
     } else if (c < 0x800) {
@@ -59,7 +59,8 @@ std::string Utf8FromWide(std::wstring_view text) {
     out.reserve(text.size());
     for (size_t i = 0; i < text.size();) {
         char32_t c = NextCodePoint(text, i);
-        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+            c = 0xFFFD;
         AppendUtf8(out, c);
     }
     return out;
@@ -81,12 +82,13 @@ std::wstring WideFromUtf8(std::string_view text) {
         bool ok = extra >= 0 && i + static_cast<size_t>(extra) < text.size();
         for (int k = 1; ok && k <= extra; ++k) {
             unsigned char cont = static_cast<unsigned char>(text[i + k]);
-            if ((cont & 0xC0) != 0x80) ok = false;
+            if ((cont & 0xC0) != 0x80)
+                ok = false;
             c = (c << 6) | (cont & 0x3F);
         }
         static const char32_t kMin[] = {0, 0x80, 0x800, 0x10000};
         if (!ok || c < kMin[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-            AppendWide(out, 0xFFFD);  // malformed byte: replace it and resynchronise on the next one
+            AppendWide(out, 0xFFFD); // malformed byte: replace it and resynchronise on the next one
             ++i;
             continue;
         }
@@ -97,22 +99,27 @@ std::wstring WideFromUtf8(std::string_view text) {
 }
 
 std::wstring LowerAscii(std::wstring text) {
-    for (auto& c : text)
-        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+    for (auto &c : text)
+        if (c >= L'A' && c <= L'Z')
+            c = static_cast<wchar_t>(c - L'A' + L'a');
     return text;
 }
 
 std::string LowerAscii(std::string text) {
-    for (auto& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    for (auto &c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
     return text;
 }
 
-bool Contains(std::wstring_view text, std::wstring_view part) { return text.find(part) != std::wstring_view::npos; }
+bool Contains(std::wstring_view text, std::wstring_view part) {
+    return text.find(part) != std::wstring_view::npos;
+}
 
 std::wstring TrimSpaces(std::wstring_view text) {
     size_t first = text.find_first_not_of(L' ');
-    if (first == std::wstring_view::npos) return {};
+    if (first == std::wstring_view::npos)
+        return {};
     return std::wstring(text.substr(first, text.find_last_not_of(L' ') - first + 1));
 }
 
@@ -122,11 +129,12 @@ template <typename Char>
 std::basic_string<Char> Joined(std::basic_string_view<Char> folder, std::basic_string_view<Char> name,
                                Char separator) {
     std::basic_string<Char> path(folder);
-    if (!path.empty() && path.back() != separator && path.back() != Char('/')) path += separator;
+    if (!path.empty() && path.back() != separator && path.back() != Char('/'))
+        path += separator;
     return path.append(name);
 }
 
-}  // namespace
+} // namespace
 
 std::wstring JoinPath(std::wstring_view folder, std::wstring_view name, wchar_t separator) {
     return Joined(folder, name, separator);
@@ -140,8 +148,9 @@ std::wstring StripFolderAndExtension(std::wstring_view path) {
     size_t slash = path.find_last_of(L"\\/");
     std::wstring_view name = slash == std::wstring_view::npos ? path : path.substr(slash + 1);
     size_t dot = name.find_last_of(L'.');
-    if (dot != std::wstring_view::npos && dot > 0) name = name.substr(0, dot);
+    if (dot != std::wstring_view::npos && dot > 0)
+        name = name.substr(0, dot);
     return std::wstring(name);
 }
 
-}  // namespace mend
+} // namespace mend

@@ -7,7 +7,7 @@ namespace mend {
 
 std::string Utf8FromWide(std::wstring_view text);
 // Appends one code point (at most U+10FFFF, not a surrogate) to UTF-8 text.
-void AppendUtf8(std::string& out, char32_t c);
+void AppendUtf8(std::string &out, char32_t c);
 std::wstring WideFromUtf8(std::string_view text);
 
 // Lower-cases the letters A to Z and leaves every other character alone.
@@ -27,4 +27,4 @@ std::string JoinPath(std::string_view folder, std::string_view name, char separa
 // "C:\a\b\mendpack.exe" or "/x/y/mendpack" -> "mendpack".
 std::wstring StripFolderAndExtension(std::wstring_view path);
 
-}  // namespace mend
+} // namespace mend

@@ -1,9 +1,9 @@
 #include <memory>
 
-#include "wizard/services/game_paths.h"
 #include "installers/install_work.h"
 #include "installers/player_files.h"
 #include "wizard/services/file_system.h"
+#include "wizard/services/game_paths.h"
 #include "wizard/services/kit_archive.h"
 
 namespace installers {

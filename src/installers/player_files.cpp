@@ -8,8 +8,8 @@
 #include "common/error.h"
 #include "common/text.h"
 #include "installers/installed_files.h"
-#include "wizard/services/kit_archive.h"
 #include "win32/handle.h"
+#include "wizard/services/kit_archive.h"
 
 namespace installers {
 

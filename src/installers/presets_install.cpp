@@ -2,11 +2,11 @@
 
 #include <memory>
 
-#include "wizard/services/game_paths.h"
 #include "installers/install_work.h"
-#include "wizard/services/kit_archive.h"
 #include "installers/preference_files.h"
 #include "wizard/services/file_system.h"
+#include "wizard/services/game_paths.h"
+#include "wizard/services/kit_archive.h"
 
 namespace installers {
 
@@ -18,7 +18,7 @@ void InstallPresets(wizard::WizardState &state, const Messenger &message) {
     {
         cUnzip reader;
         wizard::ExtractMembers(reader, wizard::kKitArchive, wizard::GameFolder(),
-                       {kPreferenceFiles[0].preset, kPreferenceFiles[1].preset});
+                               {kPreferenceFiles[0].preset, kPreferenceFiles[1].preset});
     }
     bool allThere = true;
     for (const PreferenceFile &p : kPreferenceFiles)

@@ -1,10 +1,10 @@
 #include <memory>
 
-#include "wizard/services/game_paths.h"
 #include "installers/install_work.h"
 #include "installers/player_files.h"
 #include "installers/preference_files.h"
 #include "wizard/services/file_system.h"
+#include "wizard/services/game_paths.h"
 
 namespace installers {
 

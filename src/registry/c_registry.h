@@ -77,4 +77,4 @@ class cRegistry {
     std::int32_t valueType_ = 0;
 };
 
-}  // namespace registry
+} // namespace registry

@@ -77,11 +77,12 @@ void cRegistry::CreateEXEAssociation(const std::wstring &sExePath, const std::ws
 void cRegistry::CreateAdditionalEXEAssociations(const std::wstring &sClassName,
                                                 const std::vector<RegistryValue> &vItems) {
     if (vItems.size() % 3 != 0)
-        throw mend::Error(kErrAssociationItems, mend::ComponentSource(L".cRegistry"), kAssociationItemsMessage);
+        throw mend::Error(kErrAssociationItems, mend::ComponentSource(L".cRegistry"),
+                          kAssociationItemsMessage);
     sectionKey_ = sClassName;
     if (!KeyExists())
         throw mend::Error(kErrAssociationClassMissing, mend::ComponentSource(L".cRegistry"),
-                    kAssociationClassMissingMessage);
+                          kAssociationClassMissingMessage);
 
     // A verb that cannot be written does not stop the others.
     auto writeIgnoringFailure = [this](const std::wstring &section, const RegistryValue &text) {
@@ -100,4 +101,4 @@ void cRegistry::CreateAdditionalEXEAssociations(const std::wstring &sClassName,
     }
 }
 
-}  // namespace registry
+} // namespace registry

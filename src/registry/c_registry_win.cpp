@@ -92,7 +92,8 @@ bool cRegistry::DeleteValue() {
     if (OpenKey(classKey_, sectionKey_, kWriteAccess, key) != ERROR_SUCCESS)
         throw mend::Error(kErrRegistry, Source(), OpenForDeleteFailedMessage(classKey_, sectionKey_));
     if (RegDeleteValueA(key.Get(), win32::AnsiFromWide(valueKey_).c_str()) != ERROR_SUCCESS)
-        throw mend::Error(kErrRegistry, Source(), DeleteValueFailedMessage(classKey_, sectionKey_, valueKey_));
+        throw mend::Error(kErrRegistry, Source(),
+                          DeleteValueFailedMessage(classKey_, sectionKey_, valueKey_));
     return true;
 }
 
@@ -135,7 +136,7 @@ void cRegistry::Value(const RegistryValue &vValue) {
     win32::RegKey key;
     if (CreateOrOpenKey(classKey_, sectionKey_, key) != ERROR_SUCCESS)
         throw mend::Error(kErrRegistry, Source(),
-                    SetValueFailedMessage(classKey_, sectionKey_, valueKey_, TextForm(lastWritten_)));
+                          SetValueFailedMessage(classKey_, sectionKey_, valueKey_, TextForm(lastWritten_)));
 
     std::string name = win32::AnsiFromWide(valueKey_);
     WritePlan plan = PlanWrite(valueType_, vValue);
@@ -163,7 +164,7 @@ void cRegistry::Value(const RegistryValue &vValue) {
     key.Reset();
     if (result != ERROR_SUCCESS)
         throw mend::Error(kErrSetValue, Source(),
-                    SetValueFailedMessage(classKey_, sectionKey_, valueKey_, TextForm(lastWritten_)));
+                          SetValueFailedMessage(classKey_, sectionKey_, valueKey_, TextForm(lastWritten_)));
     lastWritten_ = vValue;
 }
 
@@ -225,4 +226,4 @@ std::wstring cRegistry::ExpandEnvironmentText(const std::wstring &sText) {
     return win32::WideFromAnsi(expanded);
 }
 
-}  // namespace registry
+} // namespace registry

@@ -36,4 +36,4 @@ std::wstring SetValueFailedMessage(std::int32_t classKey, const std::wstring &se
            L"',Key: '" + valueKey + L"' to value: '" + lastWrittenText + L"'";
 }
 
-}  // namespace registry
+} // namespace registry

@@ -32,4 +32,4 @@ std::wstring DeleteValueFailedMessage(std::int32_t classKey, const std::wstring 
 std::wstring SetValueFailedMessage(std::int32_t classKey, const std::wstring &sectionKey,
                                    const std::wstring &valueKey, const std::wstring &lastWrittenText);
 
-}  // namespace registry
+} // namespace registry

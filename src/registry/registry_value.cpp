@@ -113,4 +113,4 @@ WritePlan PlanWrite(std::int32_t valueType, const RegistryValue &value) {
     return plan;
 }
 
-}  // namespace registry
+} // namespace registry

@@ -60,4 +60,4 @@ struct WritePlan {
 };
 WritePlan PlanWrite(std::int32_t valueType, const RegistryValue &value);
 
-}  // namespace registry
+} // namespace registry

@@ -39,7 +39,8 @@ template <typename T> class ChunkedList {
         alignas(T) unsigned char items[sizeof(T) * kChunk];
     };
     T *Item(size_t index) const {
-        return std::launder(reinterpret_cast<T *>(chunks_[index >> kShift]->items + (index & kMask) * sizeof(T)));
+        return std::launder(
+            reinterpret_cast<T *>(chunks_[index >> kShift]->items + (index & kMask) * sizeof(T)));
     }
     std::vector<std::unique_ptr<Chunk>> chunks_;
     size_t count_ = 0;

@@ -83,7 +83,8 @@ void Forget(const ComponentEvents &component) {
         g_active = nullptr;
 }
 
-int32_t RunUnzip(ComponentEvents &component, WideUnzipOptions &options, const std::vector<std::wstring> &includeNames,
+int32_t RunUnzip(ComponentEvents &component, WideUnzipOptions &options,
+                 const std::vector<std::wstring> &includeNames,
                  const std::vector<std::wstring> &excludeNames) {
     g_active = &component;
     try {
@@ -194,8 +195,8 @@ void VBUZIP_CALL Callbacks::Listing(uint32_t /*uncompressedSize*/, uint32_t comp
         date.minute = static_cast<int32_t>(minute);
         bool encrypted = (encryption & 64) != 0;
         auto ratio = static_cast<int16_t>(factor & 0xFFFF);
-        g_active->AddListEntry(path ? path : "", date, static_cast<int32_t>(compressedSize), crc, encrypted, ratio,
-                               method);
+        g_active->AddListEntry(path ? path : "", date, static_cast<int32_t>(compressedSize), crc, encrypted,
+                               ratio, method);
     });
 }
 

@@ -31,7 +31,8 @@ constexpr size_t kMaxListNames = 1023;
 // library's status (0: everything asked succeeded). Every error on the way (more than 1023 names,
 // a missing library or entry point) clears the active component and is raised with the source
 // "<program>.VBUnzip".
-int32_t RunUnzip(ComponentEvents &component, WideUnzipOptions &options, const std::vector<std::wstring> &includeNames,
+int32_t RunUnzip(ComponentEvents &component, WideUnzipOptions &options,
+                 const std::vector<std::wstring> &includeNames,
                  const std::vector<std::wstring> &excludeNames);
 
 // The library the module calls; bound to the platform's vbuzip10 unless replaced.

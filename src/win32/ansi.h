@@ -8,4 +8,4 @@ namespace win32 {
 std::string AnsiFromWide(std::wstring_view text);
 std::wstring WideFromAnsi(std::string_view text);
 
-}  // namespace win32
+} // namespace win32

@@ -7,27 +7,27 @@
 namespace win32 {
 
 class ComApartment {
-public:
+  public:
     ComApartment() : ok_(SUCCEEDED(CoInitialize(nullptr))) {}
     ~ComApartment() {
-        if (ok_) CoUninitialize();
+        if (ok_)
+            CoUninitialize();
     }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
+    ComApartment(const ComApartment &) = delete;
+    ComApartment &operator=(const ComApartment &) = delete;
 
-private:
+  private:
     bool ok_;
 };
 
-template <typename T>
-class ComPtr {
-public:
+template <typename T> class ComPtr {
+  public:
     ComPtr() = default;
     ~ComPtr() { Reset(); }
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
-    ComPtr& operator=(ComPtr&& other) noexcept {
+    ComPtr(const ComPtr &) = delete;
+    ComPtr &operator=(const ComPtr &) = delete;
+    ComPtr(ComPtr &&other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+    ComPtr &operator=(ComPtr &&other) noexcept {
         if (this != &other) {
             Reset();
             p_ = std::exchange(other.p_, nullptr);
@@ -35,25 +35,25 @@ public:
         return *this;
     }
 
-    T* Get() const { return p_; }
-    T* operator->() const { return p_; }
+    T *Get() const { return p_; }
+    T *operator->() const { return p_; }
     explicit operator bool() const { return p_ != nullptr; }
-    T** Receive() {
+    T **Receive() {
         Reset();
         return &p_;
     }
-    void** ReceiveVoid() { return reinterpret_cast<void**>(Receive()); }
+    void **ReceiveVoid() { return reinterpret_cast<void **>(Receive()); }
     void Reset() {
-        if (p_) std::exchange(p_, nullptr)->Release();
+        if (p_)
+            std::exchange(p_, nullptr)->Release();
     }
 
-    template <typename U>
-    HRESULT As(ComPtr<U>& out) const {
+    template <typename U> HRESULT As(ComPtr<U> &out) const {
         return p_->QueryInterface(__uuidof(U), out.ReceiveVoid());
     }
 
-private:
-    T* p_ = nullptr;
+  private:
+    T *p_ = nullptr;
 };
 
-}  // namespace win32
+} // namespace win32

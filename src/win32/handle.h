@@ -6,33 +6,34 @@
 
 namespace win32 {
 
-template <typename T, typename Traits>
-class UniqueResource {
-public:
+template <typename T, typename Traits> class UniqueResource {
+  public:
     UniqueResource() = default;
     explicit UniqueResource(T value) : value_(value) {}
     ~UniqueResource() { Reset(); }
-    UniqueResource(const UniqueResource&) = delete;
-    UniqueResource& operator=(const UniqueResource&) = delete;
-    UniqueResource(UniqueResource&& other) noexcept : value_(other.Release()) {}
-    UniqueResource& operator=(UniqueResource&& other) noexcept {
-        if (this != &other) Reset(other.Release());
+    UniqueResource(const UniqueResource &) = delete;
+    UniqueResource &operator=(const UniqueResource &) = delete;
+    UniqueResource(UniqueResource &&other) noexcept : value_(other.Release()) {}
+    UniqueResource &operator=(UniqueResource &&other) noexcept {
+        if (this != &other)
+            Reset(other.Release());
         return *this;
     }
 
     T Get() const { return value_; }
     explicit operator bool() const { return Traits::IsValid(value_); }
-    T* Receive() {
+    T *Receive() {
         Reset();
         return &value_;
     }
     T Release() { return std::exchange(value_, Traits::Invalid()); }
     void Reset(T value = Traits::Invalid()) {
-        if (Traits::IsValid(value_)) Traits::Close(value_);
+        if (Traits::IsValid(value_))
+            Traits::Close(value_);
         value_ = value;
     }
 
-private:
+  private:
     T value_ = Traits::Invalid();
 };
 
@@ -75,25 +76,27 @@ struct WindowTraits {
     static HWND Invalid() { return nullptr; }
     static bool IsValid(HWND h) { return h != nullptr; }
     static void Close(HWND h) {
-        if (IsWindow(h)) DestroyWindow(h);
+        if (IsWindow(h))
+            DestroyWindow(h);
     }
 };
 using Window = UniqueResource<HWND, WindowTraits>;
 
 // A window's device context, released to the window it came from.
 class WindowDC {
-public:
+  public:
     explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
     ~WindowDC() {
-        if (dc_) ReleaseDC(window_, dc_);
+        if (dc_)
+            ReleaseDC(window_, dc_);
     }
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
+    WindowDC(const WindowDC &) = delete;
+    WindowDC &operator=(const WindowDC &) = delete;
     HDC Get() const { return dc_; }
 
-private:
+  private:
     HWND window_;
     HDC dc_;
 };
 
-}  // namespace win32
+} // namespace win32

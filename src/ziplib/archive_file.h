@@ -14,8 +14,8 @@ namespace ziplib {
 struct FileIdentity {
     uint64_t volume = 0, file = 0, size = 0, modified = 0, changed = 0;
     bool operator==(const FileIdentity &other) const {
-        return volume == other.volume && file == other.file && size == other.size && modified == other.modified &&
-               changed == other.changed;
+        return volume == other.volume && file == other.file && size == other.size &&
+               modified == other.modified && changed == other.changed;
     }
 };
 

@@ -32,7 +32,8 @@ uint16_t NameHash(std::string_view name) {
 }
 
 bool SameLocation(const DirectoryLocation &a, const DirectoryLocation &b) {
-    return a.start == b.start && a.size == b.size && a.entryCount == b.entryCount && a.prefixSize == b.prefixSize;
+    return a.start == b.start && a.size == b.size && a.entryCount == b.entryCount &&
+           a.prefixSize == b.prefixSize;
 }
 
 [[noreturn]] void Changed() {
@@ -71,7 +72,8 @@ const DirectoryMemo *DirectoryMemo::For(const FileIdentity &identity, const Dire
     return memo;
 }
 
-DirectoryMemo::Found DirectoryMemo::Find(const std::vector<std::string> &names, DirectoryReader &reader) const {
+DirectoryMemo::Found DirectoryMemo::Find(const std::vector<std::string> &names,
+                                         DirectoryReader &reader) const {
     std::vector<uint16_t> wanted;
     for (const auto &name : names)
         wanted.push_back(NameHash(name));

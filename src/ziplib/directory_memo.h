@@ -29,7 +29,8 @@ class DirectoryMemo {
     DirectoryMemo(const FileIdentity &identity, const DirectoryLocation &location);
     // The next entry of the directory, in order. False when the memo cannot serve this archive
     // (an offset unknown, or not above the one before): it is to be dropped.
-    bool Add(std::string_view listedName, const DirectoryReader::Place &place, bool offsetKnown, uint64_t offset);
+    bool Add(std::string_view listedName, const DirectoryReader::Place &place, bool offsetKnown,
+             uint64_t offset);
 
     // Keeps `memo` as the last listing's, in place of the one before (null: none).
     static void Keep(std::unique_ptr<DirectoryMemo> memo);

@@ -40,7 +40,8 @@ class PosixArchive : public ArchiveFile {
     size_t ReadAt(uint64_t offset, void *buffer, size_t count) override {
         if (offset >= size_)
             return 0;
-        count = static_cast<size_t>(std::min<uint64_t>(count, size_ - offset)); // no second call to find the end
+        count =
+            static_cast<size_t>(std::min<uint64_t>(count, size_ - offset)); // no second call to find the end
         size_t done = 0;
         while (done < count) {
             ssize_t n = pread(fd_, static_cast<char *>(buffer) + done, count - done,
@@ -99,7 +100,8 @@ time_t TimeFromDos(uint16_t dosDate, uint16_t dosTime) {
 std::string TemporaryName(const std::string &folder) {
     static const std::string process = std::to_string(getpid());
     static unsigned counter = 0;
-    return mend::JoinPath(folder, ".vbuzip-" + process + "-" + std::to_string(++counter) + ".tmp", kPathSeparator);
+    return mend::JoinPath(folder, ".vbuzip-" + process + "-" + std::to_string(++counter) + ".tmp",
+                          kPathSeparator);
 }
 
 // Opens a new temporary file by name in `folder`; -1 with errno set

@@ -42,20 +42,27 @@ bool IsLeapYear(uint32_t y) {
 
 void MethodText(uint16_t method, uint16_t flags, char (&out)[12]) {
     // Every name fits in eight bytes with its NUL, so each is copied whole.
-    static const char kNames[][8] = {"Stored", "Shrunk",  "Reduce1", "Reduce2", "Reduce3", "Reduce4",
-                                     "Implode", "Token",  "Defl:N",  "Defl:X",  "Defl:F",  "Defl:S",
-                                     "Defl64", "PKDCL",   "BZip2",   "LZMA",    "Terse",   "LZ77",
-                                     "Zstd",   "MP3",     "XZ",      "JPEG",    "WavPack", "PPMd",
-                                     "AES"};
+    static const char kNames[][8] = {
+        "Stored", "Shrunk", "Reduce1", "Reduce2", "Reduce3", "Reduce4", "Implode", "Token", "Defl:N",
+        "Defl:X", "Defl:F", "Defl:S",  "Defl64",  "PKDCL",   "BZip2",   "LZMA",    "Terse", "LZ77",
+        "Zstd",   "MP3",    "XZ",      "JPEG",    "WavPack", "PPMd",    "AES"};
     int index;
     switch (method) {
-    case 0: case 1: case 2: case 3: case 4: case 5: case 6: case 7:
+    case 0:
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+    case 6:
+    case 7:
         index = method;
         break;
     case 8:
         index = 8 + ((flags >> 1) & 3); // the compressor's setting: normal, maximum, fast, fastest
         break;
-    case 9: case 10:
+    case 9:
+    case 10:
         index = 12 + (method - 9);
         break;
     case 12:
@@ -64,10 +71,17 @@ void MethodText(uint16_t method, uint16_t flags, char (&out)[12]) {
     case 14:
         index = 15;
         break;
-    case 18: case 19:
+    case 18:
+    case 19:
         index = 16 + (method - 18);
         break;
-    case 93: case 94: case 95: case 96: case 97: case 98: case 99:
+    case 93:
+    case 94:
+    case 95:
+    case 96:
+    case 97:
+    case 98:
+    case 99:
         index = 18 + (method - 93);
         break;
     default:

@@ -131,7 +131,8 @@ long Extraction::Run(const DirectoryLocation &location) {
     return status;
 }
 
-std::vector<DirectoryReader::Place> Extraction::Choose(const DirectoryLocation &location, DirectoryReader &reader,
+std::vector<DirectoryReader::Place> Extraction::Choose(const DirectoryLocation &location,
+                                                       DirectoryReader &reader,
                                                        std::optional<DataLayout> &layout) {
     FileIdentity identity;
     const DirectoryMemo *memo = nullptr;

@@ -7,15 +7,18 @@ using namespace mend;
 
 TEST(Text, Utf8RoundTripKeepsEveryPlane) {
     std::wstring text = L"Gale Falcon \u00e9\u4e2d";
-    text += static_cast<wchar_t>(0x1F600);  // outside the basic plane: a surrogate pair on Windows
+    text += static_cast<wchar_t>(0x1F600); // outside the basic plane: a surrogate pair on Windows
     EXPECT_EQ(WideFromUtf8(Utf8FromWide(text)), text);
     EXPECT_EQ(Utf8FromWide(L"\u00e9"), "\xc3\xa9");
 }
 
 TEST(Text, MalformedUtf8BecomesReplacementCharacters) {
-    EXPECT_EQ(WideFromUtf8("a\xff" "b"), L"a\ufffd" L"b");
+    EXPECT_EQ(WideFromUtf8("a\xff"
+                           "b"),
+              L"a\ufffd"
+              L"b");
     EXPECT_EQ(WideFromUtf8("\xc3"), L"\ufffd");           // cut short
-    EXPECT_EQ(WideFromUtf8("\xc0\xaf"), L"\ufffd\ufffd");  // overlong slash
+    EXPECT_EQ(WideFromUtf8("\xc0\xaf"), L"\ufffd\ufffd"); // overlong slash
 }
 
 TEST(Text, LowerAsciiTouchesOnlyAToZ) {
@@ -41,7 +44,7 @@ TEST(Error, CarriesNumberSourceAndDescription) {
     try {
         RaiseSubscriptOutOfRange(L"x.VBUnzip");
         FAIL();
-    } catch (const Error& e) {
+    } catch (const Error &e) {
         EXPECT_EQ(e.Number(), 9);
         EXPECT_EQ(e.Source(), L"x.VBUnzip");
         EXPECT_EQ(e.Description(), L"Subscript out of range");

@@ -12,7 +12,7 @@ TEST(WinError, CarriesTheWindowsNumberAndText) {
     try {
         win32::RaiseWin32(ERROR_FILE_NOT_FOUND, L"test");
         FAIL();
-    } catch (const mend::Error& e) {
+    } catch (const mend::Error &e) {
         EXPECT_EQ(e.Number(), 2);
         EXPECT_EQ(e.Source(), L"test");
         EXPECT_FALSE(e.Description().empty());
@@ -28,7 +28,8 @@ TEST(Session, RunsAsAUserForWhomReadOnlyHolds) {
     SetReadOnly(file, true);
     HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     EXPECT_EQ(h, INVALID_HANDLE_VALUE);
-    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    if (h != INVALID_HANDLE_VALUE)
+        CloseHandle(h);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
 }
 

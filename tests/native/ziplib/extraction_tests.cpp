@@ -127,7 +127,9 @@ TEST(Extraction, StopTestModeAndSpaceToUnderscore) {
 
 TEST(Extraction, MembersPickedByNameAfterAListingComeFromTheArchiveAsItIsNow) {
     ScratchFolder dir;
-    auto data = [](const std::string &version, int i) { return version + std::to_string(i) + Text(size_t(i % 7)); };
+    auto data = [](const std::string &version, int i) {
+        return version + std::to_string(i) + Text(size_t(i % 7));
+    };
     auto archive = [&](const std::string &version) {
         std::vector<Member> members;
         for (int i = 0; i < 3000; ++i)

@@ -49,7 +49,8 @@ TEST_F(Step1Checks, TheMissingPatchComesOutOfTheKitAndStartsOnEveryRunUntilItsRe
     Put({{L"falcon.exe", "game"}});
     WriteKit({{"gf3d1078.exe", "x"}, {"Nightjar.exe", "launcher"}});
     const FolderContents before = Contents(game.Path());
-    Press(PageId::frmStep1, L"Next", {kPatchMessage, ErrorReport(ERROR_FILE_NOT_FOUND, L"start GF3D1078.EXE")}, std::nullopt);
+    Press(PageId::frmStep1, L"Next",
+          {kPatchMessage, ErrorReport(ERROR_FILE_NOT_FOUND, L"start GF3D1078.EXE")}, std::nullopt);
     EXPECT_EQ(Contents(game.Path()), before);
 
     // The patch program is played by the game stand-in, which logs every start.
