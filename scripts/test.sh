@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: native (plain and with sanitizers), the Windows tests
+# Checks the C++ style, builds everything and runs every test: native (plain and with sanitizers), the Windows tests
 # under wine64, and the static checks of the 32-bit kit build.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -7,6 +7,9 @@ cd "$root"
 bash scripts/setup.sh || exit 1
 jobs=$(nproc)
 failed=()
+# One style for every C++ file, the repository's own .clang-format.
+echo "=== clang-format"
+git ls-files -z -- '*.cpp' '*.h' | xargs -0 clang-format-14 --dry-run -Werror || failed+=("clang-format")
 for preset in native native-asan win64 win32; do
     echo "=== $preset: configure and build"
     if ! { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" -j "$jobs"; }; then
