@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Checks the C++ style, builds everything and runs every test: native (plain and with sanitizers), the Windows tests
-# under wine64, and the static checks of the 32-bit kit build.
+# Checks the C++ style, builds everything and runs every test: native (plain and with sanitizers),
+# the Windows tests under wine64, and the 32-bit kit players get, checked statically and run under
+# 32-bit Wine.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
