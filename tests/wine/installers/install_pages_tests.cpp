@@ -151,12 +151,15 @@ TEST_F(InstallPages, PresetsPageNamesAPreferenceFileTheRunningGameHoldsAndLosesN
     {
         wintest::ChildProcess running(wintest::ProgramFolder() + L"\\game_stand_in.exe",
                                       L"/hold " + (game / kMp), wintest::ProgramFolder());
-        ASSERT_TRUE(wintest::WaitUntil([&] {
-            win32::Handle file(CreateFileW((game / kMp).c_str(), GENERIC_READ,
-                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                           OPEN_EXISTING, 0, nullptr));
-            return !file && GetLastError() == ERROR_SHARING_VIOLATION;
-        })) << "the game holds its preference file";
+        ASSERT_TRUE(wintest::WaitUntil(
+            [&] {
+                win32::Handle file(CreateFileW((game / kMp).c_str(), GENERIC_READ,
+                                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                               nullptr, OPEN_EXISTING, 0, nullptr));
+                return !file && GetLastError() == ERROR_SHARING_VIOLATION;
+            },
+            60000))
+            << "the game holds its preference file";
         Press(PageId::frmStep8, L"Next",
               {ErrorReport(ERROR_SHARING_VIOLATION, L"copy " + kMp + L" to " + kMpBackup)}, std::nullopt);
     }
