@@ -25,26 +25,26 @@ struct PciDisplays {
     ~PciDisplays() { SHDeleteKeyW(HKEY_LOCAL_MACHINE, L"Enum\\PCI"); }
 };
 
-TEST_F(Step1Checks, AFolderWithoutTheGameEndsTheWizardAfterReadingTheRegistry) {
-    PciDisplays pci({L"NVIDIA"});
-    WriteKit(FullKit());
-    const FolderContents before = Contents(game.Path());
-    Press(PageId::frmStep1, L"Next",
-          {L"Please install GF3D, or if it is installed, unzip and run the Mendpack wizard from your "
-           L"GaleFalcon3D folder."},
-          std::nullopt);
-    EXPECT_EQ(wizard->State.VideoMfg, L"nvidia");
-    EXPECT_EQ(Contents(game.Path()), before);
-}
-
-TEST_F(Step1Checks, TheMissingPatchComesOutOfTheKitAndStartsOnEveryRunThenTheQuestionsShowWhatWasFound) {
+// A folder without the game ends the wizard after the registry is read; in the game folder, the
+// missing patch comes out of the kit and starts on every run until its readme is there.
+TEST_F(Step1Checks, TheGameThePatchAndTheVideoChipComeBeforeTheQuestions) {
     const std::wstring patchMessage =
         L"Please click OK to install the GF3D 1078 patch, then continue with this "
         L"wizard after 1078 completes.";
     PciDisplays pci({L"nVidia Corporation"});
+    WriteKit(FullKit());
+    const FolderContents kitOnly = Contents(game.Path());
+    Press(PageId::frmStep1, L"Next",
+          {L"Please install GF3D, or if it is installed, unzip and run the Mendpack wizard from your "
+           L"GaleFalcon3D folder."},
+          std::nullopt);
+    EXPECT_EQ(wizard->State.VideoMfg, L"nvidia corporation");
+    EXPECT_EQ(Contents(game.Path()), kitOnly);
+
     // A kit without the patch (its name in other letter case is another name) spills nothing.
     Put({{L"falcon.exe", "game"}});
     WriteKit({{"gf3d1078.exe", "x"}, {"Nightjar.exe", "launcher"}});
+    NewRun();
     const FolderContents before = Contents(game.Path());
     Press(PageId::frmStep1, L"Next", {patchMessage, ErrorReport(ERROR_FILE_NOT_FOUND, L"start GF3D1078.EXE")},
           std::nullopt);
