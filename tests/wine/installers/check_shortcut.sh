@@ -16,5 +16,6 @@ expect "working directory" "$(field 'Working directory')" "$folder"
 # Windows writes the target as given; Wine resolves it to the file's own case.
 expect "target" "$(field 'Local path' | lower)" "$(printf '%s\\Nightjar.EXE' "$folder" | lower)"
 # A normal window: Windows writes 1 (SW_SHOWNORMAL), Wine 8 writes 0, which the shell opens the same.
-[ "$(field 'Show Window value')" = 0x00000001 ] || expect "show window" "$(field 'Show Window value')" 0x00000000
+show=$(field 'Show Window value')
+[ "$show" = 0x00000001 ] || expect "show window" "$show" 0x00000000
 exit $status
