@@ -1,14 +1,11 @@
-"""The players' read-me as it ships: made from kit/readme by WeasyPrint, with the appendix the
-questions page names, every message text the programs' sources define, the page pictures, and
-only embedded fonts.
-
-    readme_test.py REPO OUT_DIR
+"""readme_test.py REPO OUT_DIR: the players' read-me as it ships, made from kit/readme by
+WeasyPrint, holds the appendix the questions page names, every message text of the sources, the
+page pictures, and only embedded fonts.
 
 A message text is what the sources pass to a message box (message, Message, Tell, MessageBox*)
-or give an error as its description (Error(number, source, description)). Literals are taken as
-they stand; a k-constant, a field of a struct initialised with literals, or a function of the
-sources that returns text, is followed to its literals. Whatever is computed at run time (a
-number, a file name) is a gap that the read-me may fill with anything.
+or give an error as its description (Error(number, source, description)). A k-constant, a field
+of a struct initialised with literals, or a function that returns text, is followed to its
+literals; what is computed at run time (a number, a file name) is a gap the read-me may fill.
 """
 import pathlib
 import re
@@ -29,34 +26,32 @@ def unescape(text):
     return re.sub(r'\\(.)', lambda m: {'n': '\n', 't': '\t'}.get(m.group(1), m.group(1)), text)
 
 
-def balanced(code, start, open_='(', close=')'):
-    """The text between code[start] == open_ and its matching close, and the index after it."""
+def scan(text, start=0):
+    """Each character outside string literals, with its index and the bracket depth before it."""
     depth, i = 0, start
-    while i < len(code):
-        if code[i] == '"':
-            i = re.compile(STRING).match(code, i).end()
+    while i < len(text):
+        if text[i] == '"':
+            i = re.compile(STRING).match(text, i).end()
             continue
-        depth += code[i] == open_
-        depth -= code[i] == close
+        yield i, text[i], depth
+        depth += (text[i] in '([{') - (text[i] in ')]}')
         i += 1
-        if depth == 0:
-            return code[start + 1:i - 1], i
-    return code[start + 1:], i
+
+
+def balanced(code, start):
+    """The text inside the bracket at code[start], and the index after its match."""
+    for i, c, depth in scan(code, start):
+        if depth == 1 and c in ')]}':
+            return code[start + 1:i], i + 1
+    return code[start + 1:], len(code)
 
 
 def top_level_split(text, seps):
-    parts, depth, last, i = [], 0, 0, 0
-    while i < len(text):
-        c = text[i]
-        if c == '"':
-            i = re.compile(STRING).match(text, i).end()
-            continue
-        depth += c in '([{'
-        depth -= c in ')]}'
+    parts, last = [], 0
+    for i, c, depth in scan(text):
         if depth == 0 and c in seps and text[i:i + 2] != '::' and text[i - 1:i + 1] != '::':
             parts.append(text[last:i])
             last = i + 1
-        i += 1
     return parts + [text[last:]]
 
 
@@ -69,10 +64,10 @@ class Sources:
                           for m in re.finditer(r'\b(k\w+)\s*(?:\[\s*\])?\s*=(?!=)', c)}
         self.functions = {}
         for m in re.finditer(r'\b(\w+)\s*\(([^;{}()]|\([^()]*\))*\)\s*(?:const\s*)?(?:noexcept\s*)?\{', c):
-            self.functions.setdefault(m.group(1), balanced(c, m.end() - 1, '{', '}')[0])
+            self.functions.setdefault(m.group(1), balanced(c, m.end() - 1)[0])
         self.fields = {}  # field name -> [(struct, index)]
         for m in re.finditer(r'\bstruct\s+(\w+)\s*\{', c):
-            body = balanced(c, m.end() - 1, '{', '}')[0]
+            body = balanced(c, m.end() - 1)[0]
             decls = [d for d in top_level_split(body, ';') if '(' not in d and d.strip()]
             for i, d in enumerate(decls):
                 name = re.findall(r'(\w+)\s*(?:=.*|\{.*\})?\s*$', d.strip(), re.S)
@@ -81,7 +76,7 @@ class Sources:
 
     def initialisers(self, struct):
         for m in re.finditer(r'(?<!struct )\b' + struct + r'\b(?:\s+\w+)?\s*\{', self.code):
-            yield top_level_split(balanced(self.code, m.end() - 1, '{', '}')[0], ',')
+            yield top_level_split(balanced(self.code, m.end() - 1)[0], ',')
 
     def texts(self, expr, depth=0):
         """Every text the expression may give, each as a list of literal pieces and gaps (None)."""
@@ -174,16 +169,14 @@ def main(repo, out):
     failures += [f'picture missing: {p.name}' for p, s in zip(pictures, signature(pictures)) if s not in shown]
 
     fonts = run('pdffonts', str(pdf)).splitlines()[2:]
-    if not fonts:
-        failures.append('no fonts')
+    failures += [] if fonts else ['no fonts']
     for line in fonts:
         if line.split()[-5] != 'yes':  # the columns from the right: emb sub uni object-id generation
             failures.append(f'font not embedded: {line}')
         if not re.search(r'DejaVu|Liberation', line):
             failures.append(f'font not one of Debian\'s DejaVu or Liberation: {line}')
 
-    for f in failures:
-        print('FAIL', f)
+    print(*(f'FAIL {f}\n' for f in failures), sep='', end='')
     print(f'{len(patterns)} message texts, {len(questions)} questions, {len(pictures)} pictures, '
           f'{len(fonts)} fonts checked: {len(failures)} failures')
     return 1 if failures else 0

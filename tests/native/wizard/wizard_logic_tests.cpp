@@ -1,11 +1,14 @@
+// The wizard's pure decisions: routing, pre-ticks, the checks' rules and the kit archive's name.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
-#include <string>
-#include <vector>
 
 #include "wizard/pages/page_layouts.h"
 #include "wizard/pages/routing.h"
+#include "wizard/services/kit_archive.h"
+#include "wizard/services/video_maker.h"
+#include "wizard/services/win_version.h"
 #include "wizard/services/wizard_state.h"
 
 using namespace wizard;
@@ -32,24 +35,18 @@ TEST(Routing, EveryCombinationOfTheFourAnswersShowsTheFittingPagesInTheirFixedOr
     }
 }
 
-TEST(WizardState, StartsEmptyAndPreTicksFromWhatTheChecksFound) {
-    WizardState state;
-    EXPECT_TRUE(state.WinVersion.empty() && state.VideoMfg.empty() && !state.Fso);
-    const Answers a = state.GetAnswers();
-    EXPECT_EQ(a.WinXP | a.CPUspeed | a.NVidia | a.VideoMem, 0);
-    struct Case {
+TEST(WizardState, PreTicksFromWhatTheChecksFound) {
+    const struct {
         const wchar_t *version, *maker;
         bool xp, nvidia;
-    };
-    const Case cases[] = {
-        {L"", L"", false, false},
-        {L"windows xp", L"nvidia corporation", true, true},
+    } cases[] = {
+        {L"windows xp", L"geforce by nvidia", true, true},
         {L"windows 2000", L"ati technologies inc.", false, false},
-        {L"windows 98 se", L"geforce by nvidia", false, true},
         // The checks lower-case both fields first; the tests themselves are plain.
         {L"Windows XP", L"NVIDIA", false, false},
     };
-    for (const Case &c : cases) {
+    WizardState state;
+    for (const auto &c : cases) {
         state.WinVersion = c.version;
         state.VideoMfg = c.maker;
         EXPECT_EQ(PreTickWinXP(state), c.xp) << c.version;
@@ -70,10 +67,99 @@ TEST(PageLayouts, ControlsHaveUniqueNamesAndTabIndexesFromZeroWithoutGaps) {
     }
 }
 
-TEST(PageLayouts, TextsKeepTheirDoubleSpaces) {
-    const std::wstring uninstall = LayoutOf(PageId::frmUninstall).Find(L"Label2")->text;
-    EXPECT_EQ(uninstall.substr(uninstall.size() - 3), L".  ");
-    EXPECT_NE(std::wstring(LayoutOf(PageId::frmStep8).Find(L"Label2")->text).find(L"install  pre-configured"),
-              std::wstring::npos);
-    EXPECT_STREQ(LayoutOf(PageId::frmStep9).Find(L"Exit")->text, L"Finish");
+// The platform's pattern search also matches short (8.3) names, so the long name is checked again.
+TEST(KitArchiveName, MatchesMendStarZipOnTheLongNameInAnyCase) {
+    for (const wchar_t *name : {L"MendpackFiles.zip", L"mendpack.ZIP", L"Mend.zip", L"MEND kit v2.Zip"})
+        EXPECT_TRUE(MatchesKitPattern(name)) << name;
+    for (const wchar_t *name :
+         {L"Mendpack.zipx", L"Mendpack.zip.bak", L"MyMend.zip", L"Men.zip", L"Mend.zi", L""})
+        EXPECT_FALSE(MatchesKitPattern(name)) << name;
+}
+
+TEST(WinVersion, EveryRowOfTheTable) {
+    // The 95/98/ME family repeats major and minor version in the high half of the build number.
+    auto win9x = [](std::uint32_t minor, std::uint32_t build) {
+        return VersionRecord{1, 4, minor, (4u << 24) | (minor << 16) | build};
+    };
+    auto nt = [](std::uint32_t major, std::uint32_t minor) { return VersionRecord{2, major, minor, 2600}; };
+    const struct {
+        VersionRecord version;
+        const wchar_t *name;
+    } rows[] = {
+        {win9x(10, 1997), L""},
+        {win9x(10, 1998), L"Windows 98"},
+        {{1, 4, 10, 1998}, L"Windows 98"}, // the high half of the build number does not count
+        {{1, 4, 10, 0xFFFF0000u | 1997}, L""},
+        {win9x(10, 1999), L"Windows 98 SP1"},
+        {win9x(10, 2182), L"Windows 98 SP1"},
+        {win9x(10, 2183), L"Windows 98 SE"},
+        {win9x(90, 1998), L"Windows ME"},
+        {nt(3, 51), L"Windows NT 3.51"},
+        {nt(4, 0), L"Windows NT 4.0"},
+        {nt(5, 0), L"Windows 2000"},
+        {nt(5, 2), L"Windows XP"},
+        {nt(6, 0), L""},
+        {{}, L"Unable To get Windows Version"}, // the call failed
+        {{0, 5, 1, 2600}, L"Unable To get Windows Version"},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(WinVersionName(row.version), row.name)
+            << row.version.platformId << " " << row.version.majorVersion << "." << row.version.minorVersion
+            << "." << row.version.buildNumber;
+}
+
+// A registry stand-in: device instances two levels below a list key, in the order given, each
+// written "device|instance|class|maker" ("-" for a value that is not there).
+class FakeRegistry : public RegistryReader {
+  public:
+    FakeRegistry(const std::wstring &list, const std::vector<std::wstring> &instances) {
+        for (const std::wstring &i : instances) {
+            const size_t bar1 = i.find(L'|'), bar2 = i.find(L'|', bar1 + 1), bar3 = i.find(L'|', bar2 + 1);
+            const std::wstring device = list + L"\\" + i.substr(0, bar1),
+                               instance = i.substr(bar1 + 1, bar2 - bar1 - 1);
+            if (subkeys_[list].empty() || list + L"\\" + subkeys_[list].back() != device)
+                subkeys_[list].push_back(i.substr(0, bar1));
+            subkeys_[device].push_back(instance);
+            values_[device + L"\\" + instance + L"|Class"] = i.substr(bar2 + 1, bar3 - bar2 - 1);
+            values_[device + L"\\" + instance + L"|Mfg"] = i.substr(bar3 + 1);
+        }
+    }
+    std::vector<std::wstring> Subkeys(const std::wstring &key) override { return subkeys_[key]; }
+    std::wstring Text(const std::wstring &key, const std::wstring &value) override {
+        const std::wstring text = values_[key + L"|" + value];
+        return text == L"-" ? L"" : text;
+    }
+
+  private:
+    std::map<std::wstring, std::vector<std::wstring>> subkeys_;
+    std::map<std::wstring, std::wstring> values_;
+};
+
+// Only Windows 2000 and XP read the control set's list; the name arrives lower-cased and the
+// search itself is case-sensitive.
+TEST(VideoMaker, TheLastInstanceWithADisplayClassInTheVersionsListGivesTheMakerAsStored) {
+    const std::wstring nt = L"SYSTEM\\CurrentControlSet\\Enum\\PCI", other = L"Enum\\PCI";
+    const struct {
+        const wchar_t *version;
+        const std::wstring &list;
+        std::vector<std::wstring> instances;
+        std::wstring maker;
+    } cases[] = {
+        {L"windows xp",
+         nt,
+         {L"V8086|1|System|Intel", L"V10DE|1|Display|nVidia Corp", L"V1274|1|MEDIA|X"},
+         L"nVidia Corp"},
+        {L"windows 2000", nt, {L"V121A|1|DISPLAY|3Dfx"}, L"3Dfx"},
+        {L"windows 98 se", other, {L"V121A|1|Display adapters|3Dfx"}, L"3Dfx"},
+        {L"windows me", other, {L"V1|A|Monitor|Sony", L"V2|A|Sound|Creative", L"V3|A|-|X"}, L""},
+        {L"", other, {L"V10DE|1|display|First", L"V10DE|2|Display|Second"}, L"Second"},
+        {L"windows xp", nt, {L"V10DE|1|Display|NVIDIA", L"V1002|1|Display|-"}, L""}, // the last has no Mfg
+        {L"windows xp", other, {L"D|I|Display|M"}, L""},
+        {L"Windows XP", nt, {L"D|I|Display|M"}, L""},
+        {L"windows nt 4.0", nt, {L"D|I|Display|M"}, L""},
+    };
+    for (const auto &c : cases) {
+        FakeRegistry registry(c.list, c.instances);
+        EXPECT_EQ(FindVideoMaker(c.version, registry), c.maker) << c.version << " " << c.instances[0];
+    }
 }

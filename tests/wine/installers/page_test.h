@@ -4,23 +4,63 @@
 // error report; messages are recorded instead of shown.
 #include <windows.h>
 
+#include <shlwapi.h>
+
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <optional>
 
+#include "common/text.h"
 #include "folder_contents.h"
-#include "kit.h"
 #include "support/temp_folder.h"
 #include "win32/com.h"
-#include "wine_menu_builder.h"
 #include "wizard/pages/pages.h"
-#include "wizard/pages/routing.h"
 #include "wizard/pages/wizard.h"
+#include "zip_builder.h"
 
 namespace kittest {
 
 using wizard::PageId;
+using ZipMember = ziptest::Member;
+
+// Stand-ins for the kit's members, binary like the real ones, whose bytes tell them apart; the
+// patch program is one that no install page wants.
+inline std::string Payload(const std::string &member) {
+    return "MZ the kit's " + member + std::string("\0\x01\xff", 3);
+}
+inline std::vector<ZipMember> FullKit() {
+    std::vector<ZipMember> kit;
+    for (const char *name :
+         {"Nightjar.exe", "Nightjar.htm", "Turbo.EXE", "Turbo.HLP", "dgvoodoo sync glide2x.dll",
+          "OS Glide2x.dll", "OpenGLid.INI", "gfprefs.dat", "mpprefs.dat", "GF3D1078.EXE"})
+        kit.emplace_back(name, Payload(name));
+    return kit;
+}
+// The player's own preference files, as the game left them.
+inline std::string PlayerPrefs(char which) {
+    return std::string("player's own prefs ") + which + std::string("\0\x7f\xff", 3);
+}
+
+// Archive members and folder contents written "name=bytes" ("Data\\Multi\\" alone for an empty
+// folder); a folder's parent folders are part of its contents.
+template <typename... Entries> std::vector<ZipMember> Kit(const Entries &...entries) {
+    std::vector<ZipMember> members;
+    for (const std::string &e : {std::string(entries)...})
+        members.emplace_back(e.substr(0, e.find('=')), e.substr(e.find('=') + 1));
+    return members;
+}
+template <typename... Entries> FolderContents Files(const Entries &...entries) {
+    FolderContents files;
+    for (const ZipMember &m : Kit(entries...)) {
+        const std::wstring name = mend::WideFromUtf8(m.name);
+        for (size_t slash = name.find(L'\\'); slash != name.npos; slash = name.find(L'\\', slash + 1))
+            files[name.substr(0, slash + 1)];
+        if (name.back() != L'\\')
+            files[name] = m.data;
+    }
+    return files;
+}
 
 // An error report as recorded: its number and, in brackets, what was done to which file; the
 // system's own words for the error are left out.
@@ -32,10 +72,17 @@ class PageTest : public ::testing::Test {
   protected:
     // The game folder is made under `gameParent`, by default the session's temporary folder.
     explicit PageTest(const std::wstring &gameParent = {}) : game(L"game", gameParent), inGame(game.Path()) {
+        // Wine hands every shortcut saved on the desktop to its menu builder, a process of its own
+        // that reads the target while the test goes on and races with a page that deletes it.
+        // Windows has no such reader.
+        SHSetValueW(HKEY_CURRENT_USER, kOverrides, kMenuBuilder, REG_SZ, L"", sizeof(wchar_t));
         NewRun();
         ClearDesktop();
     }
-    ~PageTest() override { ClearDesktop(); }
+    ~PageTest() override {
+        ClearDesktop();
+        SHDeleteValueW(HKEY_CURRENT_USER, kOverrides, kMenuBuilder);
+    }
 
     void NewRun() {
         wizard = std::make_unique<wizard::Wizard>();
@@ -68,7 +115,9 @@ class PageTest : public ::testing::Test {
                 wintest::SetReadOnly(path, true);
         }
     }
-    void WriteKit(const std::vector<ZipMember> &members) { Put({{L"MendpackFiles.zip", MakeZip(members)}}); }
+    void WriteKit(const std::vector<ZipMember> &members) {
+        Put({{L"MendpackFiles.zip", ziptest::Build(members)}});
+    }
 
     // Clicks a button of a page shown alone; checks that exactly `shown` came up while the page was
     // still the visible one, then that `next` is the page showing (none: the wizard ended).
@@ -94,7 +143,8 @@ class PageTest : public ::testing::Test {
 
     // Next on `page` in a game folder holding `kit` as the kit archive (none when empty) and
     // `before`; afterwards the folder holds the archive and `after`, byte for byte, and the desktop
-    // holds the launcher's shortcut exactly when the page said it made one.
+    // holds the launcher's shortcut exactly when the page said it made one. With every answer
+    // unticked, each install page leads to the presets page and that one to the last.
     struct Outcome {
         const char *what;
         std::vector<ZipMember> kit;
@@ -111,22 +161,35 @@ class PageTest : public ::testing::Test {
                 DeleteFileW((game / name).c_str());
             }
             ClearDesktop();
+            if (page == PageId::frmUninstall)
+                wintest::WriteFile(LauncherShortcut(), "the launcher's shortcut");
             FolderContents expected = c.after;
             if (!c.kit.empty()) {
                 WriteKit(c.kit);
-                expected[L"MendpackFiles.zip"] = MakeZip(c.kit);
+                expected[L"MendpackFiles.zip"] = ziptest::Build(c.kit);
             }
             Put(c.before);
             const bool ends = page == PageId::frmUninstall || c.message.rfind(L"Run-time error", 0) == 0;
             Press(page, L"Next", {c.message},
-                  ends ? std::nullopt : std::optional(wizard::NextPage(page, {})));
+                  ends ? std::nullopt
+                       : std::optional(page == PageId::frmStep8 ? PageId::frmStep9 : PageId::frmStep8));
             EXPECT_EQ(Contents(game.Path()), expected);
-            EXPECT_EQ(wintest::Exists(LauncherShortcut()),
-                      c.message.find(L"shortcut to desktop created") != c.message.npos);
+            const bool made = c.message.find(L"shortcut to desktop created") != c.message.npos;
+            EXPECT_EQ(wintest::Exists(LauncherShortcut()), made);
+            if (made)
+                KeepShortcutForLnkinfo();
         }
     }
+    // For the independent .lnk reader (check_shortcut.sh), with the game folder it must name.
+    void KeepShortcutForLnkinfo() {
+        CopyFileW(LauncherShortcut().c_str(),
+                  (wintest::ProgramFolder() + L"\\installers-Nightjar.lnk").c_str(), FALSE);
+        wintest::WriteFile(wintest::ProgramFolder() + L"\\installers-Nightjar.folder",
+                           mend::Utf8FromWide(game.Path()));
+    }
 
-    NoWineMenuBuilder noMenuBuilder;
+    static constexpr wchar_t kOverrides[] = L"Software\\Wine\\DllOverrides",
+                             kMenuBuilder[] = L"winemenubuilder.exe";
     win32::ComApartment com;
     wintest::TempFolder game;
     wintest::CurrentDirectory inGame;
