@@ -109,6 +109,7 @@ TEST_F(RegistryTest, ReadsEveryStoredTypeAndTakesItsType) {
         {"short", REG_DWORD, "\x01\x02"s, std::int32_t{0x0201}}, // missing bytes count as 0
         {"big", REG_DWORD_BIG_ENDIAN, "\x81\x02\x03\x04"s, static_cast<std::int32_t>(0x81020304u)},
         {"binary", REG_BINARY, "\x01\x02\x03"s, ByteArray{1, 2, 3, 0}}, // indexes 0 to 3, the last 0
+        {"noBytes", REG_BINARY, ""s, ByteArray{0}},
         {"qword", REG_QWORD, "\x01\0\0\0\0\0\0\x80"s, ByteArray{1, 0, 0, 0, 0, 0, 0, 0x80, 0}},
     };
     for (const auto &c : cases) {
