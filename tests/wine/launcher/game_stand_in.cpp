@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <fstream>
 #include <string>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
@@ -16,17 +17,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
         Sleep(INFINITE);
     }
     char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string name(path, n);
-    name = name.substr(name.find_last_of('\\') + 1);
-    std::string line = name + "|" + arguments + "\r\n";
-
-    HANDLE log = CreateFileA("launches.txt", FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (log == INVALID_HANDLE_VALUE)
-        return 1;
-    DWORD written = 0;
-    BOOL ok = WriteFile(log, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-    CloseHandle(log);
-    return ok ? 0 : 1;
+    std::string name(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
+    std::ofstream log("launches.txt", std::ios::app | std::ios::binary);
+    log << name.substr(name.find_last_of('\\') + 1) << "|" << arguments << "\r\n";
+    return log.flush() ? 0 : 1;
 }
