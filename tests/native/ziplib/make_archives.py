@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Makes archives with 7-Zip, bsdtar and Python's zipfile from one source tree, which the tests
-compare the extracted files with.  usage: make_archives.py FOLDER"""
+compare the extracted files with.  usage: make_archives.py FOLDER [small]
+With "small" the tree is a few KiB: the archives are then the seeds of the fuzzer."""
 import io
 import os
 import random
@@ -13,11 +14,12 @@ out = os.path.abspath(sys.argv[1])
 tree = os.path.join(out, "tree")
 shutil.rmtree(out, ignore_errors=True)
 rng = random.Random(1234)
+scale = 1 if sys.argv[2:] == ["small"] else 1000
 sources = {
     "readme.txt": b"GF3D Mendpack test archive\r\n" * 50,
     "empty.dat": b"",
-    "random.bin": bytes(rng.getrandbits(8) for _ in range(70000)),
-    "docs/manual.txt": b"".join(b"line %d of the manual\n" % i for i in range(20000)),
+    "random.bin": bytes(rng.getrandbits(8) for _ in range(70 * scale)),
+    "docs/manual.txt": b"".join(b"line %d of the manual\n" % i for i in range(20 * scale)),
     "docs/deep/deeper/leaf.txt": b"leaf",
     "docs/Gr\u00fc\u00dfe \u65e5\u672c.txt": b"unicode name",
     "empty folder/": None,
@@ -53,7 +55,7 @@ python_zip(os.path.join(out, "py_deflated.zip"), comment=b"an archive comment")
 python_zip(os.path.join(out, "py_zip64.zip"), zip64=True)
 # A self-extractor: a stub in front, once with offsets that leave it out and once with offsets
 # that count it (zipfile writing on after the stub).
-stub = b"MZ" + bytes(rng.getrandbits(8) for _ in range(30000))
+stub = b"MZ" + bytes(rng.getrandbits(8) for _ in range(30 * scale))
 body = io.BytesIO()
 python_zip(body)
 with open(os.path.join(out, "py_sfx.zip"), "wb") as f:
