@@ -17,5 +17,5 @@ for index, archive in enumerate(sys.argv[1:]):
     for m in members:
         y, mo, d, h, mi, _ = m.date_time
         print("%d\t%s|%d|%d|%s|%04d%02d%02d %02d:%02d|%08x|%d" % (
-            index, m.filename, m.file_size, m.compress_size, METHODS.get(m.compress_type, "other"), y, mo, d, h, mi,
+            index, m.filename, m.file_size, m.compress_size, METHODS[m.compress_type], y, mo, d, h, mi,
             m.CRC, m.flag_bits & 1))
