@@ -83,3 +83,26 @@ with open(os.path.join(out, "cp437.txt"), "wb") as f:
     f.write(bytes(range(0x80, 0x100)).decode("cp437").encode("utf-8"))
 with open(os.path.join(out, "files.txt"), "w", encoding="utf-8") as f:
     f.write("\n".join(files) + "\n")
+
+# zipfile's listing of these archives and of some that Debian installed, for the test to compare
+# ours with: each archive's path, then a tab and name|size|compressed size|method|yyyymmdd hh:mm|crc|
+# encrypted for each member (a line of zipfile's error instead where it cannot read the archive).
+METHODS = {0: "Stored", 8: "Defl", 9: "Defl64", 12: "BZip2", 14: "LZMA", 99: "AES"}  # APPNOTE 4.4.5
+archives = sorted(os.path.join(out, n) for n in os.listdir(out) if n.endswith(".zip"))
+for root, dirs, names in os.walk("/usr/share"):
+    archives += [p for p in (os.path.join(root, n) for n in sorted(names) if n.endswith((".zip", ".jar")))
+                 if os.path.isfile(p)]
+    if len(archives) >= 60:
+        break
+with open(os.path.join(out, "infolists.txt"), "w", encoding="utf-8", errors="surrogateescape") as f:
+    for archive in archives:
+        f.write(archive + "\n")
+        try:
+            members = zipfile.ZipFile(archive).infolist()
+        except Exception as error:
+            f.write("\t%s\n" % error)
+            continue
+        for m in members:
+            f.write("\t%s|%d|%d|%s|%04d%02d%02d %02d:%02d|%08x|%d\n" % (
+                m.filename, m.file_size, m.compress_size, METHODS[m.compress_type], *m.date_time[:5], m.CRC,
+                m.flag_bits & 1))

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <map>
 
 #include "unzip_runner.h"
@@ -40,7 +41,7 @@ TEST(Names, Cp437AndUnicodePathFieldsBecomeUtf8) {
 
 namespace {
 
-// One line per member, alike for Python's zipfile's listing (infolist.py) and ours: name, sizes,
+// One line per member, alike for Python's zipfile's listing (make_archives.py) and ours: name, sizes,
 // method, date and time to the minute (our listing has no seconds), CRC, encrypted.
 std::string Line(const Listed &l) {
     // Our listing tells the deflate setting ("Defl:N"); zipfile only the method.
@@ -49,26 +50,6 @@ std::string Line(const Listed &l) {
     std::snprintf(line, sizeof line, "|%u|%u|%s|%04u%02u%02u %02u:%02u|%08x|%d", l.size, l.compressedSize,
                   method.c_str(), l.year, l.month, l.day, l.hour, l.minute, l.crc, (l.encryption & 64) != 0);
     return l.path + line;
-}
-
-// Python's zipfile's listings of all the archives, one list of lines per archive.
-std::vector<std::vector<std::string>> Infolists(const std::vector<std::string> &archives) {
-    std::string command = ZIPLIB_TEST_INFOLIST;
-    for (const std::string &archive : archives)
-        command += " '" + archive + "'";
-    FILE *pipe = popen(command.c_str(), "r");
-    std::string output;
-    char buffer[4096];
-    while (size_t n = fread(buffer, 1, sizeof buffer, pipe))
-        output.append(buffer, n);
-    pclose(pipe);
-    std::vector<std::vector<std::string>> lists(archives.size());
-    std::istringstream in(output);
-    for (std::string text; std::getline(in, text);) {
-        size_t tab = text.find('\t');
-        lists.at(std::stoul(text.substr(0, tab))).push_back(text.substr(tab + 1));
-    }
-    return lists;
 }
 
 // Every file of the tree as it was, under its folders; or the reason for the refusal.
@@ -100,28 +81,24 @@ TEST(MadeByOtherTools, ListedAsZipfileListsThemAndExtractedAsTheyWereOrRefusedCl
     const std::map<std::string, std::string> refusals = {
         {"7z_aes.zip", "strong encryption (AES)"},
         {"7z_deflate64.zip", "method Defl64, which this library cannot extract"}};
-    std::vector<std::string> archives;
-    for (const auto &entry : fs::directory_iterator(kArchives))
-        if (entry.path().extension() == ".zip")
-            archives.push_back(entry.path().string());
-    std::error_code ec;
-    for (fs::recursive_directory_iterator it("/usr/share", fs::directory_options::skip_permission_denied, ec),
-         end;
-         !ec && it != end && archives.size() < 60; it.increment(ec))
-        if ((it->path().extension() == ".zip" || it->path().extension() == ".jar") && it->is_regular_file(ec))
-            archives.push_back(it->path().string());
-    std::vector<std::vector<std::string>> expected = Infolists(archives);
+    // Python's zipfile's listings, made with the archives: a line with the archive's path, then a
+    // line for each of its members, after a tab.
+    std::ifstream infolists(kArchives / "infolists.txt");
+    std::map<std::string, std::vector<std::string>> expected;
+    std::string archive;
+    for (std::string line; std::getline(infolists, line);)
+        line[0] == '\t' ? expected[archive].push_back(line.substr(1)) : (void)expected[archive = line];
     size_t compared = 0;
-    for (size_t i = 0; i < archives.size(); ++i) {
+    for (const auto &[path, lines] : expected) {
         std::vector<std::string> ours;
-        Result r = List(archives[i]);
+        Result r = List(path);
         for (const Listed &l : r.listed)
             ours.push_back(Line(l));
-        EXPECT_EQ(r.status, 0) << archives[i] << r.messages;
-        EXPECT_EQ(ours, expected[i]) << archives[i];
-        compared += !expected[i].empty();
-        if (fs::path(archives[i]).parent_path() == kArchives)
-            ExtractAndCompare(archives[i], refusals);
+        EXPECT_EQ(r.status, 0) << path << r.messages;
+        EXPECT_EQ(ours, lines) << path;
+        compared += !lines.empty();
+        if (fs::path(path).parent_path() == kArchives)
+            ExtractAndCompare(path, refusals);
     }
     EXPECT_GE(compared, 5u);
     std::printf("compared the listings of %zu archives with Python's zipfile\n", compared);
