@@ -121,37 +121,35 @@ TEST_F(Component, ListingFillsEveryFieldSkipsFolderEntriesAndAppends) {
 }
 
 TEST_F(Component, ListedPathsSplitIntoFolderAndNameAndGoBackWhole) {
-    // Member path, what the component shows (folder|name; none for a folder entry), and the path
-    // that goes back to the library; among enough short members to fill several blocks of both
-    // the packed paths and the entries.
-    const std::vector<std::tuple<std::string, std::wstring, std::string>> rows = {
-        {"dir/sub/file.txt", L"dir\\sub|file.txt", "dir/sub/file.txt"},
-        {"dir/", L"", ""},
-        {"x/y/", L"", ""},
-        {std::string("a/b.txt\0c/d", 11), L"a|b.txt", "a/b.txt"},
-        {"/abs/file", L"/abs|file", "/abs/file"},
-        {"/top", L"|/top", "/top"},
-        {"a//b", L"a\\|b", "a//b"},
-        {"\xC3\xA9t\xC3\xA9/n", L"\u00e9t\u00e9|n", "\xC3\xA9t\xC3\xA9/n"},
-        {std::string(280, 'd') + "/name.txt", std::wstring(280, L'd') + L"|name.txt",
-         std::string(280, 'd') + "/name.txt"},
-        {std::string(70000, 'e') + "/long.txt", std::wstring(70000, L'e') + L"|long.txt",
-         std::string(70000, 'e') + "/long.txt"}};
-    std::vector<std::string> paths(6000, "filler.txt"), back;
+    // Member path and what the component shows (folder|name; none for a folder entry), among
+    // enough short members to fill several blocks of both the packed paths and the entries. The
+    // path goes back to the library whole, up to its NUL.
+    const std::vector<std::pair<std::string, std::wstring>> rows = {
+        {"dir/sub/file.txt", L"dir\\sub|file.txt"},
+        {"dir/", L""},
+        {"x/y/", L""},
+        {std::string("a/b.txt\0c/d", 11), L"a|b.txt"},
+        {"/abs/file", L"/abs|file"},
+        {"/top", L"|/top"},
+        {"a//b", L"a\\|b"},
+        {"\xC3\xA9t\xC3\xA9/n", L"\u00e9t\u00e9|n"},
+        {std::string(280, 'd') + "/name.txt", std::wstring(280, L'd') + L"|name.txt"},
+        {std::string(70000, 'e') + "/long.txt", std::wstring(70000, L'e') + L"|long.txt"}};
+    std::vector<std::string> paths(3000, "filler.txt"), back;
     for (const auto &row : rows)
-        paths.insert(paths.begin() + 3000, std::get<0>(row));
+        paths.push_back(row.first);
+    paths.resize(paths.size() + 3000, "filler.txt");
     ListMembers(paths);
     ASSERT_EQ(unzip.FileCount(), 6008);
     for (int32_t i = 1; i <= unzip.FileCount(); ++i)
         unzip.FileSelected(i, unzip.FileName(i) != L"filler.txt");
-    for (size_t row = 0, index = 3001; row < rows.size(); ++row) {
-        auto &[path, shown, goesBack] = rows[rows.size() - 1 - row];
+    int32_t index = 3000;
+    for (const auto &[path, shown] : rows) {
         if (shown.empty())
             continue;
-        EXPECT_EQ(unzip.FileDirectory(int32_t(index)) + L"|" + unzip.FileName(int32_t(index)), shown)
-            << path.substr(0, 40);
-        back.push_back(goesBack);
         ++index;
+        EXPECT_EQ(unzip.FileDirectory(index) + L"|" + unzip.FileName(index), shown) << path.substr(0, 40);
+        back.push_back(path.c_str());
     }
     unzip.Unzip();
     EXPECT_EQ(g_calls.back().include, back);
