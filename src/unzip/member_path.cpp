@@ -24,19 +24,6 @@ std::wstring CutAtNul(std::wstring text) {
     return text;
 }
 
-void SplitFolderAndName(std::wstring path, std::wstring &folder, std::wstring &name) {
-    path = CutAtNul(std::move(path));
-    size_t p = ReplaceSeparators(path, L'/', L'\\');
-    if (p > 1) {
-        name = path.substr(p - 1);
-        path.resize(p - 2);
-        folder = std::move(path);
-    } else {
-        folder.clear();
-        name = std::move(path);
-    }
-}
-
 std::wstring ArchivePath(const std::wstring &folder, const std::wstring &name) {
     if (folder.empty() || folder == std::wstring(1, L'\0'))
         return name;

@@ -17,11 +17,7 @@ void ReplaceAll(std::wstring &text, wchar_t find, wchar_t replace);
 // Cuts the text at its first NUL.
 std::wstring CutAtNul(std::wstring text);
 
-// "dir/sub/file.txt" -> folder "dir\sub", name "file.txt"; "file.txt" -> "", "file.txt";
-// "dir/" (a folder entry) -> "dir", "".
-void SplitFolderAndName(std::wstring path, std::wstring &folder, std::wstring &name);
-
-// The reverse of SplitFolderAndName: the member path for the library's include list.
+// The member path for the library's include list from a listed folder ("dir\sub") and name.
 std::wstring ArchivePath(const std::wstring &folder, const std::wstring &name);
 
 } // namespace mUnzip

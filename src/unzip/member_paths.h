@@ -15,9 +15,8 @@ using PackedPath = uint32_t;
 class MemberPaths {
   public:
     // Stores a member path as the component shows it: split at its last "/" after the first
-    // character into folder and name, the folder's other "/" turned into "\" (see
-    // SplitFolderAndName). Returns false, storing nothing, when the path has no name (a folder
-    // entry such as "dir/").
+    // character into folder and name, the folder's other "/" turned into "\". Returns false,
+    // storing nothing, when the path has no name (a folder entry such as "dir/").
     bool Add(std::string_view memberPath, PackedPath &stored);
     std::string_view Folder(PackedPath path) const;
     std::string_view Name(PackedPath path) const;

@@ -1,15 +1,15 @@
 #!/usr/bin/env python3
 """Times ziptool (cUnzip over our zip library) against bsdtar, 7-Zip and the yardstick (zlib
-alone, yardstick.cpp) on the same archives.
+alone, yardstick.cpp) on the same archives, made by Python's zipfile (deflate level 6).
 
 Usage: bench.py ZIPTOOL YARDSTICK CACHE_FOLDER [REPEATS [OUT_ROOT]]
 
-Cases: one member of 256 MiB; 20,000 small members; 2 named members out of those 20,000.
-Each run extracts into a fresh folder; the best of REPEATS wall times counts (at least 101 runs
-for a case that takes less than 0.2 s), and the peak resident memory is the largest of the runs;
-the least processor time (user and system) of the runs is shown too. GNU time measures both: a
-child forked from this Python process would report Python's own memory, which the kernel carries
-across exec. The archives are made by Python's zipfile (deflate level 6).
+Each run extracts into a fresh folder under OUT_ROOT, deleted after it. By default that is in
+memory (/dev/shm): on this machine's disk (ext4) the time to make 20,000 files depends on what the
+file system went through before (after a mass deletion it passes over the freed inodes for a
+minute or more), whatever the program. GNU time measures peak memory and processor time: a child
+forked from this Python process would report Python's own memory, which the kernel carries across
+exec.
 """
 import os
 import random
@@ -20,26 +20,23 @@ import tempfile
 import time
 import zipfile
 
-MIB = 1024 * 1024
 OUT = "{out}"  # stands for the run's output folder in a command
 
 
 def make_big(path):
-    # Text-like data: words and numbers, so that deflate works about as hard as on real files.
+    # Text-like data, words and numbers, so that deflate works about as hard as on real files; a
+    # different header per 4 MiB block keeps the blocks from being byte-identical.
     rng = random.Random(1078)
     words = ["falcon", "glide", "voodoo", "turbo", "nightjar", "prefs", "sound", "mission", "wing", "radar",
              "throttle", "altitude", "heading", "0x3dfx", "banshee", "mendpack"]
-    block = []
-    size = 0
-    while size < 4 * MIB:
-        line = " ".join(rng.choice(words) if rng.random() < 0.7 else str(rng.randrange(1 << 20))
-                        for _ in range(12)) + "\n"
-        block.append(line)
-        size += len(line)
-    block = "".join(block).encode()[:4 * MIB]
+    lines, size = [], 0
+    while size < 4 << 20:
+        lines.append(" ".join(rng.choice(words) if rng.random() < 0.7 else str(rng.randrange(1 << 20))
+                              for _ in range(12)) + "\n")
+        size += len(lines[-1])
+    block = "".join(lines).encode()[:4 << 20]
     with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as z, z.open("big.bin", "w") as f:
         for i in range(64):
-            # A different header per block keeps the blocks from being byte-identical.
             f.write(b"%08d" % i + block[8:])
 
 
@@ -50,73 +47,45 @@ def make_many(path):
             z.writestr("f%05d.txt" % i, ("member %d " % i) * rng.randrange(10, 200) + "\n")
 
 
-def run(command, out):
-    os.makedirs(out)
+def run(command, folder):
+    """Wall time, peak memory (MiB) and processor time of one run into the new folder `folder`."""
+    os.makedirs(folder)
     os.sync()  # the last run's files written back now, not in the middle of this run
-    with tempfile.NamedTemporaryFile("r") as peak:
-        start = time.perf_counter()
-        done = subprocess.run(["/usr/bin/time", "-f", "%M %U %S", "-o", peak.name] + command,
-                              stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-        elapsed = time.perf_counter() - start
-        if done.returncode != 0:
-            sys.exit("failed (%d): %s\n%s" % (done.returncode, " ".join(command), done.stderr.decode(errors="replace")))
-        kib, user, system = peak.read().split()[-3:]
-        return elapsed, int(kib) / 1024.0, float(user) + float(system)
+    try:
+        with tempfile.NamedTemporaryFile("r") as peak:
+            start = time.perf_counter()
+            done = subprocess.run(["/usr/bin/time", "-f", "%M %U %S", "-o", peak.name] +
+                                  [word.replace(OUT, folder) for word in command],
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+            elapsed = time.perf_counter() - start
+            if done.returncode != 0:
+                sys.exit("failed: %s\n%s" % (" ".join(command), done.stderr.decode(errors="replace")))
+            kib, user, system = peak.read().split()[-3:]
+            return elapsed, int(kib) / 1024.0, float(user) + float(system)
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
 
 
-class Outputs:
-    """A new, empty folder for every run, deleted after it (outside the timed part).
-
-    By default the folders are made in memory (/dev/shm, tmpfs): what is timed is then the two
-    programs' own work. On this machine's disk (ext4) the time to make 20,000 files depends on
-    what the file system went through before: after 20,000 files were deleted, ext4 passes over
-    the freed inodes for a minute or more each time it makes a file, and the kernel's inode
-    cache grows while files are kept. Runs there vary by a factor of three whatever the program;
-    give a folder on the disk as OUT_ROOT to see it."""
-
-    def __init__(self, root):
-        self.root = root
-        self.count = 0
-
-    def run(self, command):
-        self.count += 1
-        folder = os.path.join(self.root, str(self.count))
-        try:
-            return run([word.replace(OUT, folder) for word in command], folder)
-        finally:
-            shutil.rmtree(folder, ignore_errors=True)
-
-
-def default_output_root(cache):
-    shm = "/dev/shm"
-    if os.path.isdir(shm) and os.access(shm, os.W_OK):
-        return tempfile.mkdtemp(prefix="mendpack-bench-", dir=shm)
-    return os.path.join(cache, "out")
-
-
-def measure(commands, outputs, repeats):
-    # Take the programs in turn, each round starting with the next one, so that a burst of load on
-    # a shared machine hits all alike. A run of a few milliseconds is mostly noise (process start,
-    # page faults, other work on the machine): short cases are repeated more often, so that their
-    # best times mean something.
-    def round(first):
-        order = [(first + i) % len(commands) for i in range(len(commands))]
-        results = {k: outputs.run(commands[k]) for k in order}
-        return [results[k] for k in range(len(commands))]
-
-    runs = [round(0)]
-    if max(r[0] for r in runs[0]) < 0.2:
-        repeats = max(repeats, 101)
-    runs += [round(i) for i in range(1, repeats)]
-    # Per program: best time, worst time, peak memory, least processor time (user and system).
+def measure(commands, out_root, repeats):
+    # The programs take turns, each round starting with the next one, so that a burst of load on a
+    # shared machine hits all alike. A run of a few milliseconds is mostly noise (process start,
+    # page faults, other work), so short cases get at least 101 runs and their best means something.
+    runs = []
+    while len(runs) < repeats or (len(runs) < 101 and max(r[0] for r in runs[0]) < 0.2):
+        order = [(len(runs) + i) % len(commands) for i in range(len(commands))]
+        results = {k: run(commands[k], os.path.join(out_root, "%d-%d" % (len(runs), k))) for k in order}
+        runs.append([results[k] for k in range(len(commands))])
+    # Per program: best and worst wall time, peak memory, least processor time.
     return [(min(r[k][0] for r in runs), max(r[k][0] for r in runs), max(r[k][1] for r in runs),
              min(r[k][2] for r in runs)) for k in range(len(commands))]
 
 
 def main():
-    ziptool, yardstick, cache = sys.argv[1], sys.argv[2], sys.argv[3]
+    ziptool, yardstick, cache = sys.argv[1:4]
     repeats = int(sys.argv[4]) if len(sys.argv) > 4 else 5
-    out_root = sys.argv[5] if len(sys.argv) > 5 else default_output_root(cache)
+    shm = os.path.isdir("/dev/shm") and os.access("/dev/shm", os.W_OK)
+    out_root = sys.argv[5] if len(sys.argv) > 5 else tempfile.mkdtemp(
+        prefix="mendpack-bench-", dir="/dev/shm" if shm else cache)
     os.makedirs(cache, exist_ok=True)
     big, many = os.path.join(cache, "big.zip"), os.path.join(cache, "many.zip")
     for path, make in ((big, make_big), (many, make_many)):
@@ -124,22 +93,21 @@ def main():
             print("making %s (cached for later runs)" % path, flush=True)
             make(path + ".tmp")
             os.rename(path + ".tmp", path)
-    named = ["f00100.txt", "f19999.txt"]
     programs = [
-        ("ours", lambda archive, names: [ziptool, "extract", archive, OUT] + names),
-        ("bsdtar", lambda archive, names: ["bsdtar", "-x", "-f", archive, "-C", OUT] + names),
-        ("7z", lambda archive, names: ["7z", "x", "-y", "-bso0", "-bsp0", "-o" + OUT, archive] + names),
-        ("yardstick", lambda archive, names: [yardstick, archive, OUT] + names),
+        lambda archive, names: [ziptool, "extract", archive, OUT] + names,
+        lambda archive, names: ["bsdtar", "-x", "-f", archive, "-C", OUT] + names,
+        lambda archive, names: ["7z", "x", "-y", "-bso0", "-bsp0", "-o" + OUT, archive] + names,
+        lambda archive, names: [yardstick, archive, OUT] + names,
     ]
-    cases = [("1 member of 256 MiB", big, []), ("20,000 small members", many, []), ("2 named of 20,000", many, named)]
+    cases = [("1 member of 256 MiB", big, []), ("20,000 small members", many, []),
+             ("2 named of 20,000", many, ["f00100.txt", "f19999.txt"])]
     os.makedirs(out_root, exist_ok=True)
     print("extracting into %s; best of %d runs (worst in brackets)" % (out_root, repeats), flush=True)
-    outputs = Outputs(out_root)
     print("%-21s %17s %17s %17s %17s %6s %6s %6s %6s" % (
         "case", "ours s", "bsdtar s", "7z s", "yardstick s", "/bsd", "/7z", "/yard", "ours MiB"))
     failed = []
     for name, archive, names in cases:
-        results = measure([make(archive, names) for _, make in programs], outputs, repeats)
+        results = measure([make(archive, names) for make in programs], out_root, repeats)
         ours, memory = results[0][0], results[0][2]
         ratios = [ours / other[0] for other in results[1:]]
         print("%-21s %s %6.2f %6.2f %6.2f %6.1f" % (
@@ -148,7 +116,7 @@ def main():
         print("%-21s %s %6.2f %6.2f %6.2f" % (
             "  processor time", " ".join("%7.4f %9s" % (r[3], "") for r in results),
             *[max(results[0][3], 0.001) / max(r[3], 0.001) for r in results[1:]]), flush=True)
-        if name != "2 named of 20,000" and ratios[0] > 1.0:
+        if not names and ratios[0] > 1.0:
             failed.append("%s: %.2f times bsdtar > 1.0" % (name, ratios[0]))
         if name.startswith("1 member") and ratios[2] > 1.1:
             failed.append("%s: %.2f times the yardstick > 1.1" % (name, ratios[2]))
@@ -157,10 +125,7 @@ def main():
     shutil.rmtree(out_root, ignore_errors=True)
     print("targets: at most 1.0 times bsdtar on the first two cases, at most 1.1 times the yardstick on "
           "the 256 MiB member, under 32 MiB peak memory")
-    for f in failed:
-        print("MISSED " + f)
-    if not failed:
-        print("all targets met")
+    print("\n".join("MISSED " + f for f in failed) or "all targets met")
 
 
 main()

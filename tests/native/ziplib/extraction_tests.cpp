@@ -1,5 +1,6 @@
 // Listing and extraction of well-formed archives through the exported functions.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "unzip_runner.h"
 #include "zip_builder.h"
@@ -19,26 +20,22 @@ std::string Text(size_t n) {
 
 } // namespace
 
-TEST(Listing, ReportsEveryEntryInDirectoryOrderWithItsFields) {
+TEST(Listing, ReportsEveryEntryInDirectoryOrderWithWhatZipfileCannotCompare) {
+    // Sizes, dates and CRCs are compared with Python's zipfile's on other tools' archives.
     Member folder{"docs/", ""}, readme{"docs/readme.txt", Text(10000)}, stored{"data.bin", "\x01\x02\x03"};
-    folder.method = stored.method = 0;
-    stored.dosDate = (45 << 9) | (6 << 5) | 15;   // 2025-06-15
-    stored.dosTime = (13 << 11) | (47 << 5) | 10; // 13:47:20
     Member described{"late.txt", "written with a descriptor"}, grown{"grown.bin", "ab"};
+    folder.method = stored.method = 0;
     described.descriptor = true;
     Result r = List(ScratchFolder().Write("a.zip", Build({folder, readme, stored, described, grown})));
     ASSERT_EQ(r.status, 0) << r.messages;
     ASSERT_EQ(r.listed.size(), 5u);
     EXPECT_EQ(r.serviced,
               (std::vector<std::string>{"docs/", "docs/readme.txt", "data.bin", "late.txt", "grown.bin"}));
-    const Listed &deflated = r.listed[1], &plain = r.listed[2];
-    EXPECT_EQ(r.listed[0].path + " " + deflated.path + " " + deflated.method + " " + plain.method,
-              "docs/ docs/readme.txt Defl:N Stored");
-    EXPECT_EQ(Numbers({deflated.size, deflated.crc, deflated.factor}),
-              Numbers({10000, Crc(Text(10000)), uint32_t((10000 - deflated.compressedSize) / 100.0 + 0.5)}));
-    EXPECT_EQ(Numbers({plain.factor, plain.year, plain.month, plain.day, plain.hour, plain.minute}),
-              Numbers({0, 2025, 6, 15, 13, 47}));
-    EXPECT_EQ(std::string({plain.flag, r.listed[3].flag, r.listed[3].encryption}), " D ");
+    const Listed &deflated = r.listed[1];
+    EXPECT_EQ(r.listed[0].path + " " + deflated.method + " " + r.listed[2].method, "docs/ Defl:N Stored");
+    EXPECT_EQ(Numbers({deflated.factor, r.listed[2].factor}),
+              Numbers({uint32_t((10000 - deflated.compressedSize) / 100.0 + 0.5), 0}));
+    EXPECT_EQ(std::string({r.listed[2].flag, r.listed[3].flag, r.listed[3].encryption}), " D ");
     EXPECT_LT(int16_t(r.listed[4].factor & 0xFFFF), 0)
         << "grown by deflate: a negative factor in the low 16 bits";
 }
@@ -53,12 +50,10 @@ TEST(Extraction, FolderNamesIncludeAndExcludeListsAndTheMembersDate) {
     ASSERT_EQ(r.status, 0) << r.messages;
     EXPECT_EQ(Tree(dir / "flat"), "inner.txt top.txt") << "the missing folder is created";
     EXPECT_EQ(ReadFile(dir / "flat/inner.txt"), Text(300000));
-    auto written = fs::last_write_time(dir / "flat/top.txt") - fs::file_time_type::clock::now() +
-                   std::chrono::system_clock::now();
-    std::time_t t =
-        std::chrono::system_clock::to_time_t(std::chrono::time_point_cast<std::chrono::seconds>(written));
+    struct stat written {};
     std::tm local{};
-    localtime_r(&t, &local);
+    stat((dir / "flat/top.txt").c_str(), &written);
+    localtime_r(&written.st_mtime, &local);
     EXPECT_EQ(std::vector<int>({local.tm_year, local.tm_mon, local.tm_mday}), std::vector<int>({108, 1, 29}));
     EXPECT_EQ(Extract(zip, dir / "deep", true).status, 0);
     EXPECT_EQ(Tree(dir / "deep"), "empty sub sub/deeper sub/deeper/inner.txt top.txt");

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Makes archives with 7-Zip, bsdtar and Python's zipfile from one source tree, which the tests
-compare the extracted files with.  usage: make_archives.py FOLDER"""
+compare the extracted files with.  usage: make_archives.py FOLDER [small]
+With "small" the tree is a few KiB: the archives are then the seeds of the fuzzer."""
 import io
 import os
 import random
@@ -13,11 +14,12 @@ out = os.path.abspath(sys.argv[1])
 tree = os.path.join(out, "tree")
 shutil.rmtree(out, ignore_errors=True)
 rng = random.Random(1234)
+scale = 1 if sys.argv[2:] == ["small"] else 1000
 sources = {
     "readme.txt": b"GF3D Mendpack test archive\r\n" * 50,
     "empty.dat": b"",
-    "random.bin": bytes(rng.getrandbits(8) for _ in range(70000)),
-    "docs/manual.txt": b"".join(b"line %d of the manual\n" % i for i in range(20000)),
+    "random.bin": bytes(rng.getrandbits(8) for _ in range(70 * scale)),
+    "docs/manual.txt": b"".join(b"line %d of the manual\n" % i for i in range(20 * scale)),
     "docs/deep/deeper/leaf.txt": b"leaf",
     "docs/Gr\u00fc\u00dfe \u65e5\u672c.txt": b"unicode name",
     "empty folder/": None,
@@ -53,7 +55,7 @@ python_zip(os.path.join(out, "py_deflated.zip"), comment=b"an archive comment")
 python_zip(os.path.join(out, "py_zip64.zip"), zip64=True)
 # A self-extractor: a stub in front, once with offsets that leave it out and once with offsets
 # that count it (zipfile writing on after the stub).
-stub = b"MZ" + bytes(rng.getrandbits(8) for _ in range(30000))
+stub = b"MZ" + bytes(rng.getrandbits(8) for _ in range(30 * scale))
 body = io.BytesIO()
 python_zip(body)
 with open(os.path.join(out, "py_sfx.zip"), "wb") as f:
@@ -81,3 +83,26 @@ with open(os.path.join(out, "cp437.txt"), "wb") as f:
     f.write(bytes(range(0x80, 0x100)).decode("cp437").encode("utf-8"))
 with open(os.path.join(out, "files.txt"), "w", encoding="utf-8") as f:
     f.write("\n".join(files) + "\n")
+
+# zipfile's listing of these archives and of some that Debian installed, for the test to compare
+# ours with: each archive's path, then a tab and name|size|compressed size|method|yyyymmdd hh:mm|crc|
+# encrypted for each member (a line of zipfile's error instead where it cannot read the archive).
+METHODS = {0: "Stored", 8: "Defl", 9: "Defl64", 12: "BZip2", 14: "LZMA", 99: "AES"}  # APPNOTE 4.4.5
+archives = sorted(os.path.join(out, n) for n in os.listdir(out) if n.endswith(".zip"))
+for root, dirs, names in os.walk("/usr/share"):
+    archives += [p for p in (os.path.join(root, n) for n in sorted(names) if n.endswith((".zip", ".jar")))
+                 if os.path.isfile(p)]
+    if len(archives) >= 60:
+        break
+with open(os.path.join(out, "infolists.txt"), "w", encoding="utf-8", errors="surrogateescape") as f:
+    for archive in archives:
+        f.write(archive + "\n")
+        try:
+            members = zipfile.ZipFile(archive).infolist()
+        except Exception as error:
+            f.write("\t%s\n" % error)
+            continue
+        for m in members:
+            f.write("\t%s|%d|%d|%s|%04d%02d%02d %02d:%02d|%08x|%d\n" % (
+                m.filename, m.file_size, m.compress_size, METHODS[m.compress_type], *m.date_time[:5], m.CRC,
+                m.flag_bits & 1))

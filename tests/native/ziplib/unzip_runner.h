@@ -13,7 +13,7 @@
 
 namespace ziptest {
 
-struct Listed {
+struct Listed { // the listing callback's arguments
     uint32_t size, compressedSize, factor, month, day, year, hour, minute;
     char flag;
     std::string path, method;
