@@ -16,8 +16,8 @@ function(mendpack_wine_fixture)
         set(arch win64)
         set(timeout 300)
     else()
-        set(arch win32) # its first prefix takes over eight minutes under emulation
-        set(timeout 1200)
+        set(arch win32) # its first prefix takes eight minutes or more under emulation
+        set(timeout 2400)
     endif()
     add_test(NAME wine_session_start
              COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine-session.sh start ${MENDPACK_WINE_SESSION_DIR} ${CMAKE_BINARY_DIR}/bin

@@ -15,9 +15,13 @@ make_prefix() {
     wine_as_user "$WINE" wineboot -i </dev/null >/dev/null 2>&1 || true
     # Xvfb has no window manager: a Wine virtual desktop draws title bars and frames as Windows
     # does, so screenshots show whole windows. Georgia is not on Linux; a serif face stands in.
-    wine_as_user "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
-    wine_as_user "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f </dev/null >/dev/null 2>&1
-    wine_as_user "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Georgia /d "Liberation Serif" /f </dev/null >/dev/null 2>&1
+    # One import, as each program start takes minutes under emulated 32-bit Wine.
+    local settings="$SESSION/settings.reg"
+    printf '%s\r\n' REGEDIT4 '' '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"="Default"' '' \
+        '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"Default"="1024x768"' '' \
+        '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' '"Georgia"="Liberation Serif"' >"$settings"
+    chmod a+r "$settings"
+    wine_as_user "$WINE" reg import "Z:${settings//\//\\}" </dev/null >/dev/null 2>&1
     # The desktop mode is chosen when Wine's desktop process starts: stop the server so that the
     # session's own server starts afresh (and the registry is written out for the template).
     wine_as_user "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
@@ -99,6 +103,9 @@ ENV
     fi
     wine_as_user "$WINESERVER" -p </dev/null >/dev/null 2>&1
     wine_as_user "$WINE" wineboot </dev/null >/dev/null 2>&1 || true   # starts the desktop, detached from ctest
+    if [ "$WINEARCH" = win32 ] && [ -e "$session/bin/desktop_keeper.exe" ]; then
+        wine_as_user setsid "$WINE" "$session/bin/desktop_keeper.exe" </dev/null >/dev/null 2>&1 &
+    fi
     echo "Wine session ready: $session on display $display"
     ;;
 stop)
