@@ -102,7 +102,9 @@ ENV
         done
     fi
     wine_as_user "$WINESERVER" -p </dev/null >/dev/null 2>&1
-    wine_as_user "$WINE" wineboot </dev/null >/dev/null 2>&1 || true   # starts the desktop, detached from ctest
+    # Starts Windows' services and the desktop in a session of their own, so that they outlive
+    # this script (ctest ends what the test leaves in its group; they would be started again).
+    wine_as_user setsid -w "$WINE" wineboot </dev/null >/dev/null 2>&1 || true
     if [ "$WINEARCH" = win32 ] && [ -e "$session/bin/desktop_keeper.exe" ]; then
         wine_as_user setsid "$WINE" "$session/bin/desktop_keeper.exe" </dev/null >/dev/null 2>&1 &
     fi
