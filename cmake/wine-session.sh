@@ -105,9 +105,6 @@ ENV
     # Starts Windows' services and the desktop in a session of their own, so that they outlive
     # this script (ctest ends what the test leaves in its group; they would be started again).
     wine_as_user setsid -w "$WINE" wineboot </dev/null >/dev/null 2>&1 || true
-    if [ "$WINEARCH" = win32 ] && [ -e "$session/bin/desktop_keeper.exe" ]; then
-        wine_as_user setsid "$WINE" "$session/bin/desktop_keeper.exe" </dev/null >/dev/null 2>&1 &
-    fi
     echo "Wine session ready: $session on display $display"
     ;;
 stop)
