@@ -1,6 +1,7 @@
-# Windows tests run under wine64 through a wrapper. One Wine session (Xvfb, a fresh prefix and
-# HOME, a persistent wineserver, an unprivileged user) is shared by every test of a ctest run:
-# the fixture below starts it before the first Windows test and stops it after the last one.
+# Windows tests run under Wine through a wrapper: wine64 for the 64-bit build, 32-bit Wine for
+# the players' 32-bit build. One Wine session (Xvfb, a fresh prefix and HOME, a persistent
+# wineserver, an unprivileged user) is shared by every test of a ctest run: the fixture below
+# starts it before the first Windows test and stops it after the last one.
 set(MENDPACK_WINE_SESSION_DIR ${CMAKE_BINARY_DIR}/wine-session)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/cmake/wine-exec.sh ${MENDPACK_WINE_SESSION_DIR})
 
@@ -11,20 +12,33 @@ function(mendpack_wine_fixture)
         return()
     endif()
     set_property(GLOBAL PROPERTY MENDPACK_WINE_FIXTURE TRUE)
+    if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+        set(arch win64)
+        set(timeout 300)
+    else()
+        set(arch win32) # its first prefix takes eight minutes or more under emulation
+        set(timeout 2400)
+    endif()
     add_test(NAME wine_session_start
-             COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine-session.sh start ${MENDPACK_WINE_SESSION_DIR} ${CMAKE_BINARY_DIR}/bin)
+             COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine-session.sh start ${MENDPACK_WINE_SESSION_DIR} ${CMAKE_BINARY_DIR}/bin
+                     ${arch})
     add_test(NAME wine_session_stop
              COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine-session.sh stop ${MENDPACK_WINE_SESSION_DIR})
-    set_tests_properties(wine_session_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 1200)
+    set_tests_properties(wine_session_start PROPERTIES FIXTURES_SETUP wine TIMEOUT ${timeout})
     set_tests_properties(wine_session_stop PROPERTIES FIXTURES_CLEANUP wine)
 endfunction()
 
-# mendpack_add_wine_test(NAME name COMMAND target [args...] [TIMEOUT s])
+# mendpack_add_wine_test(NAME name COMMAND target [args...] [TIMEOUT s] [BITS 64|32|32 64])
 function(mendpack_add_wine_test)
-    cmake_parse_arguments(T "" "NAME;TIMEOUT" "COMMAND" ${ARGN})
-    # Only wine64 runs here: in the 32-bit build the test is declared (so that its properties can
-    # be set as in the 64-bit one) but disabled; that build is checked statically instead.
-    if(NOT CMAKE_SIZEOF_VOID_P EQUAL 8)
+    cmake_parse_arguments(T "" "NAME;TIMEOUT" "COMMAND;BITS" ${ARGN})
+    # Most Windows tests run in the 64-bit build only: emulated 32-bit Wine is slow, so the 32-bit
+    # build runs those that must see its code run (BITS 32). A test that does not run in this
+    # build is still declared, disabled, so that its properties can be set in both.
+    if(NOT T_BITS)
+        set(T_BITS 64)
+    endif()
+    math(EXPR bits "${CMAKE_SIZEOF_VOID_P} * 8")
+    if(NOT bits IN_LIST T_BITS)
         add_test(NAME ${T_NAME} COMMAND ${T_COMMAND})
         set_tests_properties(${T_NAME} PROPERTIES DISABLED TRUE)
         return()

@@ -1,6 +1,5 @@
 # Shared by the Wine scripts. Tests run Wine as an unprivileged user: as root, Wine ignores
 # read-only attributes when it opens and copies files, which would hide real failures.
-WINE=${WINE:-/usr/lib/wine/wine64}
 WINESERVER=${WINESERVER:-/usr/lib/wine/wineserver}
 WINE_TEST_USER=${WINE_TEST_USER:-mendtest}
 export WINEDEBUG=${WINEDEBUG:--all}
@@ -8,7 +7,27 @@ export WINEDEBUG=${WINEDEBUG:--all}
 # program that crashes must end, not wait in Wine's debugger; and Wine's menu builder, which
 # reads every shortcut saved, is kept away from the shortcuts the tests write and delete.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winedbg.exe=d;winemenubuilder.exe=d}"
-export WINEARCH=win64
+
+# win64 (the default) or win32, the build that players get: its Wine is a 32-bit program, which a
+# 64-bit kernel without 32-bit support runs through qemu-i386 (registered by scripts/setup.sh).
+wine_use_arch() {
+    export WINEARCH=$1
+    case $1 in
+    win64)
+        WINE=/usr/lib/wine/wine64
+        # No 64-bit test runs 32-bit code, and where 32-bit programs run only through qemu, the
+        # 32-bit half of a 64-bit prefix takes many minutes to set up. An unknown CPU model makes
+        # qemu refuse at once; Wine then leaves that half out, as without 32-bit support.
+        export QEMU_CPU=none-for-wine64
+        ;;
+    win32)
+        WINE=/usr/lib/wine/wine
+        unset QEMU_CPU
+        ;;
+    *) echo "wine: unknown architecture $1" >&2; return 1 ;;
+    esac
+}
+wine_use_arch "${WINEARCH:-win64}"
 
 is_root() { [ "$(id -u)" = 0 ]; }
 
@@ -21,13 +40,13 @@ wine_ensure_user() {
 wine_chown() { if is_root; then chown -R "$WINE_TEST_USER:" "$@"; fi; }
 
 # Runs a command as the test user with only the variables Wine needs (plus MENDPACK_* ones,
-# which the tests use to pass settings into the Windows side).
+# which the tests use to pass settings into the Windows side, and QEMU_CPU, see above).
 wine_as_user() {
     local vars=(PATH=/usr/local/bin:/usr/bin:/bin HOME="$HOME" DISPLAY="$DISPLAY" WINEPREFIX="$WINEPREFIX"
                 WINEDEBUG="$WINEDEBUG" WINEDLLOVERRIDES="$WINEDLLOVERRIDES" WINEARCH="$WINEARCH"
                 LANG=C.UTF-8 LC_ALL=C.UTF-8)
     local v
-    for v in $(compgen -e | grep '^MENDPACK_' || true); do vars+=("$v=${!v}"); done
+    for v in $(compgen -e | grep -E '^(MENDPACK_|QEMU_CPU$)' || true); do vars+=("$v=${!v}"); done
     if is_root; then
         runuser -u "$WINE_TEST_USER" -- env -i "${vars[@]}" "$@"
     else

@@ -11,7 +11,8 @@ if [ ! -e "$link/env" ]; then
     exit 99
 fi
 source "$link/env"
-export SESSION DISPLAY WINEPREFIX HOME
+export SESSION DISPLAY WINEPREFIX HOME MENDPACK_TIME_SCALE
+wine_use_arch "$WINEARCH"
 export MENDPACK_SESSION="$SESSION"
 copy="$SESSION/bin/$(basename "$prog")"
 [ -e "$copy" ] || { echo "wine-exec: $prog was not in the build when the session started" >&2; exit 98; }

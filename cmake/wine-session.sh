@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Starts or stops the Wine session that the Windows tests of one ctest run share.
-#   wine-session.sh start SESSION_LINK BIN_DIR
+#   wine-session.sh start SESSION_LINK BIN_DIR [win64|win32]
 #   wine-session.sh stop  SESSION_LINK
 # The session lives in a fresh folder under /tmp that the unprivileged test user owns: its own
 # HOME (Wine links the Desktop to it, so no test touches a real desktop), its own prefix, a copy
@@ -18,9 +18,13 @@ make_prefix() {
     wine_as_user cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
     # Xvfb has no window manager: a Wine virtual desktop draws title bars and frames as Windows
     # does, so screenshots show whole windows. Georgia is not on Linux; a serif face stands in.
-    wine_as_user "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
-    wine_as_user "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f </dev/null >/dev/null 2>&1
-    wine_as_user "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Georgia /d "Liberation Serif" /f </dev/null >/dev/null 2>&1
+    # One import, as each program start takes minutes under emulated 32-bit Wine.
+    local settings="$SESSION/settings.reg"
+    printf '%s\r\n' REGEDIT4 '' '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"="Default"' '' \
+        '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"Default"="1024x768"' '' \
+        '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' '"Georgia"="Liberation Serif"' >"$settings"
+    chmod a+r "$settings"
+    wine_as_user "$WINE" reg import "Z:${settings//\//\\}" </dev/null >/dev/null 2>&1
     # The desktop mode is chosen when Wine's desktop process starts: stop the server so that the
     # session's own server starts afresh (and the registry is written out for the template).
     wine_as_user "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
@@ -31,7 +35,16 @@ cmd=$1 link=$2
 case $cmd in
 start)
     bin=$3
+    wine_use_arch "${4:-win64}"
     if [ -e "$link/env" ]; then "$0" stop "$link" || true; fi
+    # Without 32-bit support in the kernel, 32-bit Wine runs only through qemu-i386: say so
+    # rather than let every test fail on its own.
+    if ! wine_version=$("$WINE" --version 2>&1); then
+        echo "wine-session: $WINE does not run here: $wine_version" >&2
+        [ "$WINEARCH" = win32 ] &&
+            echo "wine-session: 32-bit programs need wine32:i386 and, on a kernel without 32-bit support, qemu-i386 registered in binfmt_misc: run scripts/setup.sh as root" >&2
+        exit 1
+    fi
     wine_ensure_user
     session=$(mktemp -d /tmp/mendpack-wine.XXXXXX)
     mkdir -p "$session/home" "$session/bin" "$session/prefix"
@@ -39,27 +52,46 @@ start)
     chmod -R a+rX "$session"
     wine_chown "$session"
     # Xvfb picks a free display number itself and tells it through a file descriptor.
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -ac 3>"$session/display" >/dev/null 2>&1 &
-    echo $! >"$session/xvfb.pid"
-    for _ in $(seq 100); do [ -s "$session/display" ] && break; sleep 0.1; done
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -ac 3>"$session/display" >"$session/xvfb.log" 2>&1 &
+    xvfb=$!
+    echo $xvfb >"$session/xvfb.pid"
+    for _ in $(seq 100); do
+        [ -s "$session/display" ] && kill -0 $xvfb 2>/dev/null && break
+        kill -0 $xvfb 2>/dev/null || break
+        sleep 0.1
+    done
+    if ! [ -s "$session/display" ] || ! kill -0 $xvfb 2>/dev/null; then
+        echo "wine-session: Xvfb did not start a display:" >&2
+        tail -n 20 "$session/xvfb.log" >&2
+        kill $xvfb 2>/dev/null || true
+        rm -rf "$session"
+        exit 1
+    fi
     display=":$(head -n1 "$session/display")"
     mkdir -p "$link"
+    # Emulated 32-bit code starts a program in a minute or more: the tests' waits stretch by this.
+    scale=1
+    [ "$WINEARCH" = win32 ] && scale=20
     cat >"$link/env" <<ENV
 SESSION=$session
 DISPLAY=$display
 WINEPREFIX=$session/prefix
 HOME=$session/home
+WINEARCH=$WINEARCH
+MENDPACK_TIME_SCALE=$scale
 ENV
     source "$link/env"
     export SESSION DISPLAY WINEPREFIX HOME
-    # Making a prefix takes half a minute; the first session of a build makes a template that
-    # later sessions copy. Every session still gets a prefix of its own.
+    # Making a prefix takes half a minute (over eight under emulated 32-bit Wine); the first
+    # session of a build makes a template that later sessions copy, as long as Wine and the
+    # scripts that make it are the same. Every session still gets a prefix of its own.
     template="$link/prefix-template"
-    if [ ! -e "$template/ready" ]; then
+    stamp="$wine_version $(cat "$here/wine-session.sh" "$here/wine-common.sh" | sha256sum | cut -c1-16)"
+    if [ "$(cat "$template/ready" 2>/dev/null)" != "$stamp" ]; then
         rm -rf "$template"
         WINEPREFIX="$session/prefix" make_prefix
         mkdir -p "$template" && cp -a "$session/prefix/." "$template/"
-        echo "$HOME" >"$template/home" && touch "$template/ready"
+        echo "$HOME" >"$template/home" && echo "$stamp" >"$template/ready"
     else
         rm -rf "$session/prefix" && cp -a "$template" "$session/prefix"
         # The user's shell folders (Desktop among them) link into the HOME the template was made
@@ -73,7 +105,9 @@ ENV
         done
     fi
     wine_as_user "$WINESERVER" -p </dev/null >/dev/null 2>&1
-    wine_as_user "$WINE" wineboot </dev/null >/dev/null 2>&1 || true   # starts the desktop, detached from ctest
+    # Starts Windows' services and the desktop in a session of their own, so that they outlive
+    # this script (ctest ends what the test leaves in its group; they would be started again).
+    wine_as_user setsid -w "$WINE" wineboot </dev/null >/dev/null 2>&1 || true
     echo "Wine session ready: $session on display $display"
     ;;
 stop)

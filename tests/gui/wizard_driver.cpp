@@ -38,8 +38,8 @@ std::vector<HWND> VisiblePages(DWORD pid) {
 
 } // namespace
 
-WizardRun::WizardRun(const std::wstring &folder)
-    : process_(ProgramFolder() + L"\\mendpack.exe", L"", folder) {}
+WizardRun::WizardRun(const std::wstring &folder, const std::wstring &program)
+    : process_(program.empty() ? ProgramFolder() + L"\\mendpack.exe" : program, L"", folder) {}
 
 HWND WizardRun::WaitForPage(PageId expected) {
     std::vector<HWND> visible;

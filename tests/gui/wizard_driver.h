@@ -15,8 +15,8 @@ namespace wizdrive {
 
 class WizardRun {
   public:
-    // Starts the build's mendpack.exe in `folder`.
-    explicit WizardRun(const std::wstring &folder);
+    // Starts `program` (the build's mendpack.exe unless given) in `folder`.
+    explicit WizardRun(const std::wstring &folder, const std::wstring &program = L"");
 
     wintest::ChildProcess &Process() { return process_; }
     // The one visible page; fails the test (and returns nullptr) when none or several show.

@@ -18,7 +18,7 @@ namespace {
 // Cross-process messages go with a timeout so a hung program fails the test instead of hanging it.
 LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result))
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, Patience(5000), &result))
         return -1;
     return static_cast<LRESULT>(result);
 }

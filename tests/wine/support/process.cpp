@@ -1,8 +1,19 @@
 #include "support/process.h"
 
+#include <algorithm>
+#include <cwchar>
 #include <stdexcept>
 
 namespace wintest {
+
+DWORD Patience(DWORD ms) {
+    static const DWORD scale = [] {
+        wchar_t text[16] = L"";
+        GetEnvironmentVariableW(L"MENDPACK_TIME_SCALE", text, 16);
+        return std::max(1ul, std::wcstoul(text, nullptr, 10));
+    }();
+    return ms == INFINITE ? ms : ms * scale;
+}
 
 ChildProcess::ChildProcess(const std::wstring &program, const std::wstring &arguments,
                            const std::wstring &workingFolder) {
@@ -27,7 +38,7 @@ ChildProcess::~ChildProcess() {
 }
 
 bool ChildProcess::WaitForExit(DWORD ms, DWORD *exitCode) {
-    if (WaitForSingleObject(process_, ms) != WAIT_OBJECT_0)
+    if (WaitForSingleObject(process_, Patience(ms)) != WAIT_OBJECT_0)
         return false;
     if (exitCode)
         GetExitCodeProcess(process_, exitCode);

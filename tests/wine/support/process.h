@@ -17,7 +17,7 @@ class ChildProcess {
 
     DWORD Id() const { return pid_; }
     HANDLE Handle() const { return process_; }
-    // Waits up to `ms` for the process to end; true and its exit code when it did.
+    // Waits up to `ms` (stretched) for the process to end; true and its exit code when it did.
     bool WaitForExit(DWORD ms, DWORD *exitCode = nullptr);
 
   private:
@@ -25,12 +25,17 @@ class ChildProcess {
     DWORD pid_ = 0;
 };
 
-// Polls `condition` every 20 ms until it holds or `ms` have passed.
+// `ms` stretched by the session's MENDPACK_TIME_SCALE: under emulated 32-bit Wine a program
+// takes a minute or more to start, so every wait of a test grows by the same factor.
+DWORD Patience(DWORD ms);
+
+// Polls `condition` every 20 ms until it holds or `ms` (stretched) have passed.
 template <typename F> bool WaitUntil(F condition, DWORD ms = 15000) {
+    const DWORD limit = Patience(ms);
     for (DWORD start = GetTickCount();; Sleep(20)) {
         if (condition())
             return true;
-        if (GetTickCount() - start > ms)
+        if (GetTickCount() - start > limit)
             return false;
     }
 }

@@ -89,6 +89,49 @@ TEST_F(UnderWindows, AFileIsReplacedInOneStepOrNotAtAll) {
     SetReadOnly(game / L"gfprefs.dat", false);
 }
 
+// Every event answered, in both directions across the library's boundary: texts and paths come
+// from it, a password and replace answers go back into it.
+TEST_F(UnderWindows, AHostileArchivePickedByNameWithEveryEventHandled) {
+    ziptest::Member secret{"secret.txt", "under the oak"};
+    secret.password = "open sesame";
+    WriteFile(game / L"keep.txt", "mine");
+    WriteFile(game / L"replace.txt", "old");
+    Open(L"hostile.zip", {{"../outside.txt", "evil"},
+                          secret,
+                          {"keep.txt", "theirs"},
+                          {"replace.txt", "new"},
+                          {"unwanted.txt", "no"}});
+    Names listed;
+    for (int32_t i = 1; i <= unzip.FileCount(); ++i)
+        listed.push_back(unzip.FileDirectory(i) + L"|" + unzip.FileName(i));
+    EXPECT_EQ(listed,
+              (Names{L"..|outside.txt", L"|secret.txt", L"|keep.txt", L"|replace.txt", L"|unwanted.txt"}));
+    EXPECT_TRUE(unzip.FileEncrypted(2));
+
+    Names events;
+    unzip.Cancel = [&](const std::wstring &sMsg, bool &) { events.push_back(L"working on " + sMsg); };
+    const wchar_t *passwords[] = {L"wrong", L"open sesame"};
+    size_t asked = 0;
+    unzip.PasswordRequest = [&](std::wstring &sPassword, bool &) {
+        events.push_back(L"password");
+        sPassword = passwords[std::min<size_t>(asked++, 1)];
+    };
+    unzip.OverwritePrompt = [&](const std::wstring &sFile, int32_t &eResponse) {
+        events.push_back(L"replace " + sFile);
+        eResponse = sFile == game / L"keep.txt" ? 101 : 100;
+    };
+    unzip.FileSelected(5, false);
+    EXPECT_FALSE(unzip.Unzip()) << "the member that climbs out is refused";
+    EXPECT_EQ(events, (Names{L"working on ../outside.txt", L"working on secret.txt", L"password", L"password",
+                             L"working on keep.txt", L"replace " + game / L"keep.txt",
+                             L"working on replace.txt", L"replace " + game / L"replace.txt"}));
+    EXPECT_NE(messages.find(L"climbs out"), std::wstring::npos) << messages;
+    EXPECT_EQ(List(game.Path()), (Names{L"hostile.zip", L"keep.txt", L"replace.txt", L"secret.txt"}));
+    EXPECT_EQ(ReadFile(game / L"keep.txt") + ReadFile(game / L"replace.txt") + ReadFile(game / L"secret.txt"),
+              "minenewunder the oak");
+    EXPECT_FALSE(Exists(game / L"..\\outside.txt"));
+}
+
 TEST(UnzipErrors, AMissingLibraryOrEntryPointNamesTheProgram) {
     for (auto [library, number, description] :
          {std::make_tuple(L"vbuzip10-not-here.dll", 48L, L""),
