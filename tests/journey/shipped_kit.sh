@@ -8,7 +8,7 @@ source "$root/cmake/wine-common.sh"
 source "$1/env"
 bash "$root/scripts/package.sh" "$2" >/dev/null
 rm -rf "$SESSION/kit" && mkdir "$SESSION/kit"
-# Unpacked by libarchive, as a player's own unzip tool would (not by the kit's library).
+# Unpacked by libarchive, as a player's own archive tool would (not by the kit's library).
 (cd "$SESSION/kit" && cmake -E tar xf "$root/build/kit/GF3D-Mendpack.zip")
 chmod -R a+rX "$SESSION/kit" && wine_chown "$SESSION/kit"
 ls "$SESSION/kit"

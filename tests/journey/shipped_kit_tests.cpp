@@ -79,7 +79,7 @@ TEST(ShippedKit, UnpackInstallFixFreezeLaunchAndUninstallGivesTheFolderBack) {
     const FolderContents before = PlayersFolder();
     for (const auto &[name, bytes] : before)
         name.back() == L'\\' ? MakeFolders(folder / name) : WriteFile(folder / name, bytes);
-    // The kit as unpacked from GF3D-Mendpack.zip, with the player's own unzip tool.
+    // The kit as unpacked from GF3D-Mendpack.zip, with the player's own archive tool.
     const std::wstring kit = ProgramFolder() + L"\\..\\kit";
     ASSERT_EQ(List(kit), (std::vector<std::wstring>{L"Mendpack Readme.txt", L"MendpackFiles.zip",
                                                     L"mendpack.exe", L"vbuzip10.dll"}));

@@ -27,42 +27,42 @@ std::wstring Arg(const char *arg) {
 }
 
 int List(const std::wstring &archive) {
-    cUnzip unzip;
-    unzip.ZipFile(archive);
-    unzip.Directory();
-    for (int32_t i = 1; i <= unzip.FileCount(); ++i) {
-        ZipDate d = unzip.FileDate(i);
+    cUnzip reader;
+    reader.ZipFile(archive);
+    reader.Directory();
+    for (int32_t i = 1; i <= reader.FileCount(); ++i) {
+        ZipDate d = reader.FileDate(i);
         char fields[160];
-        std::snprintf(fields, sizeof fields, "\t%" PRId32 "\t%" PRId32 "\t", unzip.FileSize(i),
-                      unzip.FileCompressionRatio(i));
+        std::snprintf(fields, sizeof fields, "\t%" PRId32 "\t%" PRId32 "\t", reader.FileSize(i),
+                      reader.FileCompressionRatio(i));
         char stamp[96];
         std::snprintf(
             stamp, sizeof stamp,
             "\t%04" PRId32 "-%02" PRId32 "-%02" PRId32 " %02" PRId32 ":%02" PRId32 "\t%08" PRIx32 "\t%d\n",
-            d.year, d.month, d.day, d.hour, d.minute, unzip.FileCRC(i), unzip.FileEncrypted(i) ? 1 : 0);
-        Print(unzip.FileDirectory(i) + L"\t" + unzip.FileName(i) + mend::WideFromUtf8(fields) +
-              unzip.FileCompressionMethod(i) + mend::WideFromUtf8(stamp));
+            d.year, d.month, d.day, d.hour, d.minute, reader.FileCRC(i), reader.FileEncrypted(i) ? 1 : 0);
+        Print(reader.FileDirectory(i) + L"\t" + reader.FileName(i) + mend::WideFromUtf8(fields) +
+              reader.FileCompressionMethod(i) + mend::WideFromUtf8(stamp));
     }
-    return unzip.LibraryStatus() == 0 ? 0 : 1;
+    return reader.LibraryStatus() == 0 ? 0 : 1;
 }
 
 int Extract(const std::wstring &archive, const std::wstring &folder, const std::vector<std::string> &names) {
     std::unordered_set<std::string_view> wanted(names.begin(), names.end());
-    cUnzip unzip;
-    unzip.Progress = [](int32_t, const std::wstring &sMsg) {
+    cUnzip reader;
+    reader.Progress = [](int32_t, const std::wstring &sMsg) {
         Print(sMsg);
         if (sMsg.empty() || sMsg.back() != L'\n')
             Print(L"\n");
     };
-    unzip.ZipFile(archive);
-    unzip.UnzipFolder(folder);
-    unzip.Directory();
+    reader.ZipFile(archive);
+    reader.UnzipFolder(folder);
+    reader.Directory();
     if (!names.empty()) {
-        for (int32_t i = 1; i <= unzip.FileCount(); ++i)
-            if (wanted.count(unzip.FileNameUtf8(i)) == 0)
-                unzip.FileSelected(i, false);
+        for (int32_t i = 1; i <= reader.FileCount(); ++i)
+            if (wanted.count(reader.FileNameUtf8(i)) == 0)
+                reader.FileSelected(i, false);
     }
-    return unzip.Unzip() ? 0 : 1;
+    return reader.Unzip() ? 0 : 1;
 }
 
 int Usage() {

@@ -59,8 +59,8 @@ class Component : public ::testing::Test {
         g_calls.clear();
         g_script = nullptr;
         mUnzip::UseLibrary(mUnzip::UnzipLibrary(&FakeUnzip, &FakeVersion));
-        unzip.ZipFile(L"kit.zip");
-        unzip.UnzipFolder(L"/game");
+        reader.ZipFile(L"kit.zip");
+        reader.UnzipFolder(L"/game");
     }
     void ListMembers(const std::vector<std::string> &paths) {
         g_script = [paths](const UnzipCallbacks &cb) {
@@ -68,7 +68,7 @@ class Component : public ::testing::Test {
                 List(cb, p.c_str());
             return 0;
         };
-        unzip.Directory();
+        reader.Directory();
         g_script = nullptr;
     }
     // The error number that `f` raises (0 for none).
@@ -82,11 +82,11 @@ class Component : public ::testing::Test {
         return 0;
     }
 
-    cUnzip unzip;
+    cUnzip reader;
 };
 
 TEST_F(Component, ListingFillsEveryFieldSkipsFolderEntriesAndAppends) {
-    EXPECT_EQ(ErrorNumber([&] { unzip.FileName(1); }), mend::kErrSubscriptOutOfRange) << "empty list";
+    EXPECT_EQ(ErrorNumber([&] { reader.FileName(1); }), mend::kErrSubscriptOutOfRange) << "empty list";
     g_script = [](const UnzipCallbacks &cb) {
         List(cb, "dir/", 0);
         List(cb, "dir/sub/file.txt", 1001, -50, 0xCAFEF00D, 64, "Defl:N\0junk");
@@ -94,30 +94,30 @@ TEST_F(Component, ListingFillsEveryFieldSkipsFolderEntriesAndAppends) {
         List(cb, "huge.txt", INT32_MAX, 2);
         return 0;
     };
-    EXPECT_EQ(unzip.Directory(), 0);
-    ASSERT_EQ(unzip.FileCount(), 3);
-    EXPECT_EQ(unzip.FileCompressionMethod(1), L"Defl:N");
-    ZipDate d = unzip.FileDate(1);
-    EXPECT_EQ(Numbers({unzip.FileSize(1), unzip.FileCompressionRatio(1), unzip.FileCRC(1), d.year, d.month,
+    EXPECT_EQ(reader.Directory(), 0);
+    ASSERT_EQ(reader.FileCount(), 3);
+    EXPECT_EQ(reader.FileCompressionMethod(1), L"Defl:N");
+    ZipDate d = reader.FileDate(1);
+    EXPECT_EQ(Numbers({reader.FileSize(1), reader.FileCompressionRatio(1), reader.FileCRC(1), d.year, d.month,
                        d.day, d.hour, d.minute, d.second}),
               Numbers({1001, -50, 0xCAFEF00D, 2004, 6, 15, 13, 45, 0}));
-    EXPECT_TRUE(unzip.FileEncrypted(1) && unzip.FileSelected(1));
-    EXPECT_FALSE(unzip.FileEncrypted(2)) << "only bit 6 of the indicator means encrypted";
-    EXPECT_EQ(Numbers({unzip.FilePackedSize(1), unzip.FilePackedSize(2)}), Numbers({-500, 500}))
+    EXPECT_TRUE(reader.FileEncrypted(1) && reader.FileSelected(1));
+    EXPECT_FALSE(reader.FileEncrypted(2)) << "only bit 6 of the indicator means encrypted";
+    EXPECT_EQ(Numbers({reader.FilePackedSize(1), reader.FilePackedSize(2)}), Numbers({-500, 500}))
         << "toward zero";
-    EXPECT_EQ(ErrorNumber([&] { unzip.FilePackedSize(3); }), mend::kErrOverflow);
-    EXPECT_EQ(ErrorNumber([&] { unzip.FileName(0); }), mend::kErrSubscriptOutOfRange);
-    EXPECT_EQ(ErrorNumber([&] { unzip.FileSelected(4, false); }), mend::kErrSubscriptOutOfRange);
+    EXPECT_EQ(ErrorNumber([&] { reader.FilePackedSize(3); }), mend::kErrOverflow);
+    EXPECT_EQ(ErrorNumber([&] { reader.FileName(0); }), mend::kErrSubscriptOutOfRange);
+    EXPECT_EQ(ErrorNumber([&] { reader.FileSelected(4, false); }), mend::kErrSubscriptOutOfRange);
     const LibraryCall &call = g_calls.at(0);
     EXPECT_EQ(std::make_tuple(call.options.listOnly, call.zipFile, call.extractFolder, call.includeCount,
                               call.listsWellFormed),
               std::make_tuple(1, std::string("kit.zip"), std::string(), 0, true));
 
-    unzip.Directory();
-    EXPECT_EQ(unzip.FileCount(), 6) << "a second listing appends";
-    EXPECT_EQ(unzip.FileName(4), L"file.txt");
-    unzip.ZipFile(L"other.zip");
-    EXPECT_EQ(unzip.FileCount(), 0) << "a new archive starts over";
+    reader.Directory();
+    EXPECT_EQ(reader.FileCount(), 6) << "a second listing appends";
+    EXPECT_EQ(reader.FileName(4), L"file.txt");
+    reader.ZipFile(L"other.zip");
+    EXPECT_EQ(reader.FileCount(), 0) << "a new archive starts over";
 }
 
 TEST_F(Component, ListedPathsSplitIntoFolderAndNameAndGoBackWhole) {
@@ -140,42 +140,42 @@ TEST_F(Component, ListedPathsSplitIntoFolderAndNameAndGoBackWhole) {
         paths.push_back(row.first);
     paths.resize(paths.size() + 3000, "filler.txt");
     ListMembers(paths);
-    ASSERT_EQ(unzip.FileCount(), 6008);
-    for (int32_t i = 1; i <= unzip.FileCount(); ++i)
-        unzip.FileSelected(i, unzip.FileName(i) != L"filler.txt");
+    ASSERT_EQ(reader.FileCount(), 6008);
+    for (int32_t i = 1; i <= reader.FileCount(); ++i)
+        reader.FileSelected(i, reader.FileName(i) != L"filler.txt");
     int32_t index = 3000;
     for (const auto &[path, shown] : rows) {
         if (shown.empty())
             continue;
         ++index;
-        EXPECT_EQ(unzip.FileDirectory(index) + L"|" + unzip.FileName(index), shown) << path.substr(0, 40);
+        EXPECT_EQ(reader.FileDirectory(index) + L"|" + reader.FileName(index), shown) << path.substr(0, 40);
         back.push_back(path.c_str());
     }
-    unzip.Unzip();
+    reader.Unzip();
     EXPECT_EQ(g_calls.back().include, back);
 }
 
 TEST_F(Component, UnzipNamesTheChosenMembersOrNoneForTheWholeArchive) {
     ListMembers({"dir/sub/file.txt", "top.txt", "other.txt"});
-    unzip.FileSelected(3, false);
-    EXPECT_TRUE(unzip.Unzip());
+    reader.FileSelected(3, false);
+    EXPECT_TRUE(reader.Unzip());
     const LibraryCall &call = g_calls.back();
     EXPECT_EQ(call.include, std::vector<std::string>({"dir/sub/file.txt", "top.txt"}));
     EXPECT_EQ(std::make_tuple(call.includeCount, call.listsWellFormed, call.options.listOnly, call.zipFile,
                               call.extractFolder),
               std::make_tuple(2, true, 0, std::string("kit.zip"), std::string("/game")));
-    EXPECT_FALSE(unzip.FileSelected(3)) << "the selection outlives the extraction";
+    EXPECT_FALSE(reader.FileSelected(3)) << "the selection outlives the extraction";
 
-    unzip.FileSelected(3, true);
+    reader.FileSelected(3, true);
     g_script = [](const UnzipCallbacks &) { return 11; };
-    EXPECT_FALSE(unzip.Unzip()) << "the library's non-zero status is a failure";
-    EXPECT_EQ(unzip.LibraryStatus(), 11);
+    EXPECT_FALSE(reader.Unzip()) << "the library's non-zero status is a failure";
+    EXPECT_EQ(reader.LibraryStatus(), 11);
     EXPECT_EQ(g_calls.back().includeCount, 0) << "all selected: no names, the whole archive";
 
     for (int32_t i = 1; i <= 3; ++i)
-        unzip.FileSelected(i, false);
+        reader.FileSelected(i, false);
     size_t callsBefore = g_calls.size();
-    EXPECT_FALSE(unzip.Unzip()) << "nothing chosen: nothing to extract";
+    EXPECT_FALSE(reader.Unzip()) << "nothing chosen: nothing to extract";
     cUnzip unlisted, unnamed;
     EXPECT_FALSE(unnamed.Unzip()) << "no archive: nothing to extract";
     EXPECT_EQ(g_calls.size(), callsBefore) << "an empty include list would mean every member";
@@ -189,25 +189,25 @@ TEST_F(Component, AtMost1023NamesReachTheLibrary) {
     for (int i = 1; i <= 1025; ++i)
         paths.push_back("f" + std::to_string(i) + ".txt");
     ListMembers(paths);
-    unzip.FileSelected(7, false);
+    reader.FileSelected(7, false);
     size_t callsBefore = g_calls.size();
-    EXPECT_EQ(ErrorNumber([&] { unzip.Unzip(); }), mend::kErrSubscriptOutOfRange);
+    EXPECT_EQ(ErrorNumber([&] { reader.Unzip(); }), mend::kErrSubscriptOutOfRange);
     EXPECT_EQ(g_calls.size(), callsBefore) << "refused before the library is called";
     EXPECT_EQ(mUnzip::ActiveComponent(), nullptr) << "a failed call leaves no active component";
 
-    unzip.FileSelected(8, false);
-    EXPECT_TRUE(unzip.Unzip());
+    reader.FileSelected(8, false);
+    EXPECT_TRUE(reader.Unzip());
     const LibraryCall &call = g_calls.back();
     EXPECT_EQ(call.includeCount, 1023);
     EXPECT_EQ(call.include.front() + " " + call.include.back(), "f1.txt f1025.txt");
     EXPECT_TRUE(call.listsWellFormed);
-    EXPECT_EQ(mUnzip::ActiveComponent(), &unzip) << "a successful call leaves it in place";
+    EXPECT_EQ(mUnzip::ActiveComponent(), &reader) << "a successful call leaves it in place";
 }
 
 TEST_F(Component, PasswordRules) {
     int requests = 0;
     std::vector<std::wstring> answers;
-    unzip.PasswordRequest = [&](std::wstring &sPassword, bool &bCancel) {
+    reader.PasswordRequest = [&](std::wstring &sPassword, bool &bCancel) {
         EXPECT_TRUE(sPassword.empty() && !bCancel);
         sPassword = answers.at(size_t(requests++));
         bCancel = sPassword == L"cancel";
@@ -226,7 +226,7 @@ TEST_F(Component, PasswordRules) {
             }
             return 0;
         };
-        unzip.Unzip();
+        reader.Unzip();
     };
     run({L"  secret  ", L"again"});
     EXPECT_EQ(requests, 2) << "asked again after an accepted password";
@@ -244,14 +244,14 @@ TEST_F(Component, PasswordRules) {
 
 TEST_F(Component, EventsCarryTheLibrarysTextsAndAnswersAndNoExceptionReachesIt) {
     std::vector<std::pair<int32_t, std::wstring>> progress;
-    unzip.Progress = [&](int32_t lCount, const std::wstring &sMsg) { progress.emplace_back(lCount, sMsg); };
-    unzip.OverwritePrompt = [](const std::wstring &sFile, int32_t &eResponse) {
+    reader.Progress = [&](int32_t lCount, const std::wstring &sMsg) { progress.emplace_back(lCount, sMsg); };
+    reader.OverwritePrompt = [](const std::wstring &sFile, int32_t &eResponse) {
         EXPECT_EQ(eResponse, 100);
         if (sFile == L"dir\\keep.txt")
             eResponse = 101;
     };
     std::vector<std::wstring> cancelSeen;
-    unzip.Cancel = [&](const std::wstring &sMsg, bool &bCancel) {
+    reader.Cancel = [&](const std::wstring &sMsg, bool &bCancel) {
         cancelSeen.push_back(sMsg);
         bCancel = sMsg == L"dir/stop.txt";
     };
@@ -271,24 +271,24 @@ TEST_F(Component, EventsCarryTheLibrarysTextsAndAnswersAndNoExceptionReachesIt) 
                    cb.password(buffer, 256, "", "")};
         return 0;
     };
-    unzip.Unzip();
+    reader.Unzip();
     EXPECT_EQ(progress, (std::vector<std::pair<int32_t, std::wstring>>{{1, L"  inflating: dir\\a.txt\n"}}))
         << "messages of one byte or of 32000 and more are not shown";
     EXPECT_EQ(cancelSeen, std::vector<std::wstring>({L"dir/go.txt", L"dir/stop.txt"}));
     EXPECT_EQ(returns, std::vector<int32_t>({0, 0, 0, 101, 100, 0, 1, 0, 1, 1})) << "no handler: no password";
 
-    unzip.Progress = [](int32_t, const std::wstring &) { throw std::runtime_error("host"); };
-    unzip.OverwritePrompt = [](const std::wstring &, int32_t &eResponse) {
+    reader.Progress = [](int32_t, const std::wstring &) { throw std::runtime_error("host"); };
+    reader.OverwritePrompt = [](const std::wstring &, int32_t &eResponse) {
         eResponse = 101;
         throw mend::Error(5, L"host", L"x");
     };
-    unzip.Cancel = [](const std::wstring &, bool &) { throw 42; };
+    reader.Cancel = [](const std::wstring &, bool &) { throw 42; };
     int requests = 0;
-    unzip.PasswordRequest = [&](std::wstring &, bool &) {
+    reader.PasswordRequest = [&](std::wstring &, bool &) {
         ++requests;
         throw std::runtime_error("host");
     };
-    EXPECT_TRUE(unzip.Unzip());
+    EXPECT_TRUE(reader.Unzip());
     EXPECT_EQ(returns, std::vector<int32_t>({0, 0, 0, 101, 101, 0, 0, 0, 1, 1}));
     EXPECT_EQ(requests, 1) << "a failed request counts as a refusal";
 }
@@ -302,14 +302,14 @@ TEST_F(Component, AMissingLibraryOrEntryPointRaisesAndLeavesNoActiveComponent) {
     }
     EXPECT_EQ(mUnzip::ActiveComponent(), nullptr) << "a destroyed component is no longer active";
     mUnzip::UseLibrary(mUnzip::UnzipLibrary(L"libvbuzip10-not-here.so"));
-    EXPECT_EQ(ErrorNumber([&] { unzip.Directory(); }), mUnzip::kErrLoadingDll);
+    EXPECT_EQ(ErrorNumber([&] { reader.Directory(); }), mUnzip::kErrLoadingDll);
     EXPECT_EQ(mUnzip::ActiveComponent(), nullptr);
     int32_t a, b, c;
     ZipDate d;
     std::wstring e;
-    EXPECT_EQ(ErrorNumber([&] { unzip.GetVersion(a, b, c, d, e); }), mUnzip::kErrLoadingDll);
+    EXPECT_EQ(ErrorNumber([&] { reader.GetVersion(a, b, c, d, e); }), mUnzip::kErrLoadingDll);
     mUnzip::UseLibrary(mUnzip::UnzipLibrary(L"libc.so.6"));
-    EXPECT_EQ(ErrorNumber([&] { unzip.Unzip(); }), mUnzip::kErrDllEntryPoint);
+    EXPECT_EQ(ErrorNumber([&] { reader.Unzip(); }), mUnzip::kErrDllEntryPoint);
 }
 
 } // namespace

@@ -19,19 +19,19 @@ class UnderWindows : public ::testing::Test {
   protected:
     void SetUp() override {
         mUnzip::UseLibrary(mUnzip::UnzipLibrary(mUnzip::UnzipLibraryFileName()));
-        unzip.Progress = [&](int32_t, const std::wstring &sMsg) { messages += sMsg + L"\n"; };
+        reader.Progress = [&](int32_t, const std::wstring &sMsg) { messages += sMsg + L"\n"; };
     }
     // Writes `members` as the archive `name` in the game folder and lists it the way the wizard does.
     void Open(const std::wstring &name, const std::vector<ziptest::Member> &members) {
         WriteFile(game / name, ziptest::Build(members));
-        unzip.ZipFile(name);
-        unzip.UnzipFolder(game.Path());
-        unzip.Directory();
+        reader.ZipFile(name);
+        reader.UnzipFolder(game.Path());
+        reader.Directory();
     }
 
     TempFolder game{L"Spi\u00e9le \u6e38\u620f"};
     CurrentDirectory inGame{game.Path()};
-    cUnzip unzip;
+    cUnzip reader;
     std::wstring messages;
 };
 
@@ -45,22 +45,22 @@ TEST_F(UnderWindows, TheWizardsFlowInAGameFolderWithAForeignName) {
                                 {"Data/", ""},
                                 {"Data/gfprefs.dat", "prefs"},
                                 foreign});
-    ASSERT_EQ(unzip.FileCount(), 4);
-    EXPECT_EQ(unzip.FileDirectory(3), L"Data");
-    EXPECT_EQ(unzip.FileDirectory(4) + L"|" + unzip.FileName(4), L"Pr\u00e9f\u00e9rences|\u4e2d.txt");
-    unzip.FileSelected(2, false);
-    EXPECT_TRUE(unzip.Unzip()) << messages;
+    ASSERT_EQ(reader.FileCount(), 4);
+    EXPECT_EQ(reader.FileDirectory(3), L"Data");
+    EXPECT_EQ(reader.FileDirectory(4) + L"|" + reader.FileName(4), L"Pr\u00e9f\u00e9rences|\u4e2d.txt");
+    reader.FileSelected(2, false);
+    EXPECT_TRUE(reader.Unzip()) << messages;
     EXPECT_EQ(List(game.Path()),
               (Names{L"MendpackFiles.zip", L"Nightjar.exe", L"gfprefs.dat", L"\u4e2d.txt"}));
     EXPECT_EQ(ReadFile(game / L"Nightjar.exe") + ReadFile(game / L"\u4e2d.txt"), "MZ launchernon-ASCII name");
-    unzip.UseFolderNames(true);
-    EXPECT_TRUE(unzip.Unzip()) << messages;
+    reader.UseFolderNames(true);
+    EXPECT_TRUE(reader.Unzip()) << messages;
     EXPECT_EQ(ReadFile(game / L"Pr\u00e9f\u00e9rences\\\u4e2d.txt"), "non-ASCII name");
 
     int32_t major = -1, minor = -1, revision = -1;
     ZipDate date;
     std::wstring extra;
-    unzip.GetVersion(major, minor, revision, date, extra);
+    reader.GetVersion(major, minor, revision, date, extra);
     EXPECT_EQ(std::vector<int32_t>({major, minor, revision}), std::vector<int32_t>({1, 0, 0}));
     EXPECT_EQ(extra, L"release   ") << "cut at its NUL and padded to 10 characters";
 }
@@ -71,18 +71,18 @@ TEST_F(UnderWindows, AFileIsReplacedInOneStepOrNotAtAll) {
     damaged.crc = 42;
     damaged.descriptor = true;
     Open(L"bad.zip", {damaged});
-    EXPECT_FALSE(unzip.Unzip());
+    EXPECT_FALSE(reader.Unzip());
     EXPECT_EQ(ReadFile(game / L"gfprefs.dat"), "old");
     EXPECT_EQ(List(game.Path()), (Names{L"bad.zip", L"gfprefs.dat"})) << "no temporary file left";
 
     Open(L"good.zip", {{"gfprefs.dat", "new"}});
-    EXPECT_TRUE(unzip.Unzip());
+    EXPECT_TRUE(reader.Unzip());
     EXPECT_EQ(ReadFile(game / L"gfprefs.dat"), "new");
     SetReadOnly(game / L"gfprefs.dat", true);
-    unzip.OverwriteExisting(true);
+    reader.OverwriteExisting(true);
     Open(L"newer.zip", {{"gfprefs.dat", "newer"}});
     messages.clear();
-    EXPECT_FALSE(unzip.Unzip());
+    EXPECT_FALSE(reader.Unzip());
     EXPECT_EQ(ReadFile(game / L"gfprefs.dat"), "new") << "a read-only file is not replaced";
     EXPECT_NE(messages.find(L"gfprefs.dat"), std::wstring::npos) << messages;
     EXPECT_EQ(List(game.Path()), (Names{L"bad.zip", L"gfprefs.dat", L"good.zip", L"newer.zip"}));
@@ -102,26 +102,26 @@ TEST_F(UnderWindows, AHostileArchivePickedByNameWithEveryEventHandled) {
                           {"replace.txt", "new"},
                           {"unwanted.txt", "no"}});
     Names listed;
-    for (int32_t i = 1; i <= unzip.FileCount(); ++i)
-        listed.push_back(unzip.FileDirectory(i) + L"|" + unzip.FileName(i));
+    for (int32_t i = 1; i <= reader.FileCount(); ++i)
+        listed.push_back(reader.FileDirectory(i) + L"|" + reader.FileName(i));
     EXPECT_EQ(listed,
               (Names{L"..|outside.txt", L"|secret.txt", L"|keep.txt", L"|replace.txt", L"|unwanted.txt"}));
-    EXPECT_TRUE(unzip.FileEncrypted(2));
+    EXPECT_TRUE(reader.FileEncrypted(2));
 
     Names events;
-    unzip.Cancel = [&](const std::wstring &sMsg, bool &) { events.push_back(L"working on " + sMsg); };
+    reader.Cancel = [&](const std::wstring &sMsg, bool &) { events.push_back(L"working on " + sMsg); };
     const wchar_t *passwords[] = {L"wrong", L"open sesame"};
     size_t asked = 0;
-    unzip.PasswordRequest = [&](std::wstring &sPassword, bool &) {
+    reader.PasswordRequest = [&](std::wstring &sPassword, bool &) {
         events.push_back(L"password");
         sPassword = passwords[std::min<size_t>(asked++, 1)];
     };
-    unzip.OverwritePrompt = [&](const std::wstring &sFile, int32_t &eResponse) {
+    reader.OverwritePrompt = [&](const std::wstring &sFile, int32_t &eResponse) {
         events.push_back(L"replace " + sFile);
         eResponse = sFile == game / L"keep.txt" ? 101 : 100;
     };
-    unzip.FileSelected(5, false);
-    EXPECT_FALSE(unzip.Unzip()) << "the member that climbs out is refused";
+    reader.FileSelected(5, false);
+    EXPECT_FALSE(reader.Unzip()) << "the member that climbs out is refused";
     EXPECT_EQ(events, (Names{L"working on ../outside.txt", L"working on secret.txt", L"password", L"password",
                              L"working on keep.txt", L"replace " + game / L"keep.txt",
                              L"working on replace.txt", L"replace " + game / L"replace.txt"}));
@@ -138,10 +138,10 @@ TEST(UnzipErrors, AMissingLibraryOrEntryPointNamesTheProgram) {
           std::make_tuple(L"kernel32.dll", 453L,
                           L"Can't find DLL entry point Wiz_SingleEntryUnzip in kernel32.dll")}) {
         mUnzip::UseLibrary(mUnzip::UnzipLibrary(library));
-        cUnzip unzip;
-        unzip.ZipFile(L"MendpackFiles.zip");
+        cUnzip reader;
+        reader.ZipFile(L"MendpackFiles.zip");
         try {
-            unzip.Directory();
+            reader.Directory();
             ADD_FAILURE() << "no error";
         } catch (const mend::Error &e) {
             EXPECT_EQ(e.Number(), number);
