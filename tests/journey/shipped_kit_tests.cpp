@@ -38,7 +38,7 @@ FolderContents PlayersFolder() {
 // What may stay after the uninstall: the kit's own files (the player deletes them), the 1078
 // patch, which the uninstall leaves alone, and the stand-in game's record of its start.
 const wchar_t *const kLeftBehind[] = {L"mendpack.exe",        L"vbuzip10.dll", L"MendpackFiles.zip",
-                                      L"Mendpack Readme.txt", L"GF3D1078.EXE", L"1078patch Readme .txt",
+                                      L"Mendpack Readme.pdf", L"GF3D1078.EXE", L"1078patch Readme .txt",
                                       L"launches.txt"};
 
 void Shot(HWND window, const std::wstring &what) {
@@ -81,7 +81,7 @@ TEST(ShippedKit, UnpackInstallFixFreezeLaunchAndUninstallGivesTheFolderBack) {
         name.back() == L'\\' ? MakeFolders(folder / name) : WriteFile(folder / name, bytes);
     // The kit as unpacked from GF3D-Mendpack.zip, with the player's own archive tool.
     const std::wstring kit = ProgramFolder() + L"\\..\\kit";
-    ASSERT_EQ(List(kit), (std::vector<std::wstring>{L"Mendpack Readme.txt", L"MendpackFiles.zip",
+    ASSERT_EQ(List(kit), (std::vector<std::wstring>{L"Mendpack Readme.pdf", L"MendpackFiles.zip",
                                                     L"mendpack.exe", L"vbuzip10.dll"}));
     for (const std::wstring &file : List(kit))
         ASSERT_TRUE(CopyFileW((kit + L"\\" + file).c_str(), (folder / file).c_str(), TRUE));
