@@ -17,11 +17,17 @@ make_prefix() {
     # font folder, only in the prefix's, so the font goes where Windows keeps its fonts.
     wine_as_user cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
     # Xvfb has no window manager: a Wine virtual desktop draws title bars and frames as Windows
-    # does, so screenshots show whole windows. Georgia is not on Linux; a serif face stands in.
-    # One import, as each program start takes minutes under emulated 32-bit Wine.
-    local settings="$SESSION/settings.reg"
-    printf '%s\r\n' REGEDIT4 '' '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"="Default"' '' \
-        '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"Default"="1024x768"' '' \
+    # does, so screenshots show whole windows. Not for 32-bit programs: under qemu the desktop's
+    # process (explorer.exe) ends soon after making its X window (a thread of it faults, and qemu
+    # gives Wine no trap number, so Wine cannot handle the fault), and every later window would be
+    # made in that dead window. Plain X windows on Xvfb's root work there.
+    # Georgia is not on Linux; a serif face stands in. One import, as each program start takes
+    # minutes under emulated 32-bit Wine.
+    local settings="$SESSION/settings.reg" desktop=()
+    [ "$WINEARCH" = win32 ] ||
+        desktop=('[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"="Default"' ''
+                 '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"Default"="1024x768"' '')
+    printf '%s\r\n' REGEDIT4 '' "${desktop[@]}" \
         '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' '"Georgia"="Liberation Serif"' >"$settings"
     chmod a+r "$settings"
     wine_as_user "$WINE" reg import "Z:${settings//\//\\}" </dev/null >/dev/null 2>&1
