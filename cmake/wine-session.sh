@@ -9,10 +9,22 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/wine-common.sh"
 
+# Whether a wineboot of $WINEPREFIX still runs.
+prefix_booting() {
+    local d
+    for d in /proc/[0-9]*; do
+        grep -qz wineboot "$d/cmdline" 2>/dev/null && grep -qzx "WINEPREFIX=$WINEPREFIX" "$d/environ" 2>/dev/null && return 0
+    done
+    return 1
+}
+
 # A fresh prefix, set up for tests, in $WINEPREFIX (which the test user owns).
 make_prefix() {
     wine_as_user "$WINESERVER" -p </dev/null >/dev/null 2>&1
     wine_as_user "$WINE" wineboot -i </dev/null >/dev/null 2>&1 || true
+    # Wine waits only some minutes for a prefix's set-up ("boot event wait timed out"); emulated
+    # 32-bit Wine on a busy machine takes longer, and wineboot returns with the prefix half made.
+    while prefix_booting; do sleep 1; done
     # Title bars draw their close box with Marlett (fonts-wine). This Wine does not look in its own
     # font folder, only in the prefix's, so the font goes where Windows keeps its fonts.
     wine_as_user cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
