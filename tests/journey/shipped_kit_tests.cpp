@@ -27,12 +27,18 @@ std::string Prefs(char fill) {
     return bytes;
 }
 
-// The player's game folder before the kit; after the uninstall it must be exactly so again.
+// The player's game folder before the kit, with a Glide emulator of the player's own that the
+// emulator page replaces; after the uninstall it must be exactly so again.
 FolderContents PlayersFolder() {
     const std::string game = ReadFile(ProgramFolder() + L"\\game_stand_in.exe");
-    return {{L"falcon.exe", game},  {L"falconmmp.exe", game},
-            {L"Data\\", ""},        {L"Data\\gfprefs.dat", Prefs('s')},
-            {L"Data\\Multi\\", ""}, {L"Data\\Multi\\mpprefs.dat", Prefs('m')}};
+    return {{L"falcon.exe", game},
+            {L"falconmmp.exe", game},
+            {L"glide2x.dll", "the player's own Glide emulator"},
+            {L"OpenGLid.INI", "[Options]\r\nPlayersOwn=1\r\n"},
+            {L"Data\\", ""},
+            {L"Data\\gfprefs.dat", Prefs('s')},
+            {L"Data\\Multi\\", ""},
+            {L"Data\\Multi\\mpprefs.dat", Prefs('m')}};
 }
 
 // What may stay after the uninstall: the kit's own files (the player deletes them), the 1078
@@ -101,8 +107,11 @@ TEST(ShippedKit, UnpackInstallFixFreezeLaunchAndUninstallGivesTheFolderBack) {
     FolderContents installed = Contents(game);
     EXPECT_EQ(installed[L"Data\\wgfprefs.bak"] + installed[L"Data\\Multi\\wmpprefs.bak"],
               Prefs('s') + Prefs('m'));
-    for (const wchar_t *file : {L"Nightjar.exe", L"Nightjar.htm", L"Turbo.EXE", L"Turbo.HLP", L"glide2x.dll"})
+    for (const wchar_t *file : {L"Nightjar.exe", L"Nightjar.htm", L"Turbo.EXE", L"Turbo.HLP"})
         EXPECT_EQ(installed.count(file), 1u) << mend::Utf8FromWide(file);
+    EXPECT_NE(installed[L"glide2x.dll"], before.at(L"glide2x.dll")) << "the kit's emulator is in place";
+    EXPECT_EQ(installed[L"Mendpack Backup\\glide2x.dll"], before.at(L"glide2x.dll"))
+        << "and the player's kept";
 
     // The launcher as its shortcut starts it: single player, frozen, the game started.
     const kittest::ShortcutFields link = kittest::ReadShortcut(shortcut);
