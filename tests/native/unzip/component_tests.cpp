@@ -137,6 +137,7 @@ TEST_F(Component, ListingKeepsEveryFieldSkipsFolderEntriesAndGivesThePathsBackWh
     EXPECT_EQ(g_calls.back().include, back);
     reader.Directory();
     EXPECT_EQ(reader.FileCount(), 2 * 6010) << "a second listing appends";
+    EXPECT_EQ(reader.FileName(6011), L"file.txt");
     reader.ZipFile(L"other.zip");
     EXPECT_EQ(reader.FileCount(), 0) << "a new archive starts over";
 }
