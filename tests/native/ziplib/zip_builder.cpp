@@ -28,7 +28,7 @@ static std::string Deflate(const std::string &data) {
 }
 
 // Traditional PKWARE encryption of the 12-byte header and the data.
-static std::string Encrypt(const std::string &password, const std::string &plain) {
+static std::string Encrypt(const std::string &password, std::string data) {
     uint32_t keys[3] = {0x12345678, 0x23456789, 0x34567890};
     auto update = [&keys](uint8_t b) {
         keys[0] = get_crc_table()[(keys[0] ^ b) & 0xFF] ^ (keys[0] >> 8);
@@ -37,19 +37,18 @@ static std::string Encrypt(const std::string &password, const std::string &plain
     };
     for (char c : password)
         update(static_cast<uint8_t>(c));
-    std::string out(plain);
-    for (char &c : out) {
+    for (char &c : data) {
         uint32_t t = (keys[2] & 0xFFFF) | 2;
-        uint8_t p = static_cast<uint8_t>(c);
-        c = static_cast<char>(p ^ static_cast<uint8_t>((t * (t ^ 1)) >> 8));
-        update(p);
+        uint8_t plain = static_cast<uint8_t>(c);
+        c = static_cast<char>(plain ^ static_cast<uint8_t>((t * (t ^ 1)) >> 8));
+        update(plain);
     }
-    return out;
+    return data;
 }
 
 std::string Build(const std::vector<Member> &members, const Options &options) {
     std::string out = options.prefix, directory;
-    uint64_t base = options.adjustOffsets ? 0 : options.prefix.size();
+    const size_t base = options.prefix.size();
     for (const Member &m : members) {
         std::string payload = m.method == 8 ? Deflate(m.data) : m.data;
         uint32_t crc = m.crc.value_or(Crc(m.data));
@@ -58,30 +57,19 @@ std::string Build(const std::vector<Member> &members, const Options &options) {
             payload = Encrypt(m.password,
                               "0123456789a" +
                                   std::string(1, char(m.descriptor ? m.dosTime >> 8 : crc >> 24)) + payload);
-        uint64_t compressed = m.compressedSize.value_or(payload.size()),
-                 size = m.size.value_or(m.data.size());
-        uint64_t offset = m.localOffset.value_or(out.size() - base);
-        std::string extra = m.extra, localExtra = m.extra;
-        uint32_t size32 = uint32_t(size), compressed32 = uint32_t(compressed), offset32 = uint32_t(offset);
-        if (m.zip64) {
-            extra += Le16(1) + Le16(24) + Le64(size) + Le64(compressed) + Le64(offset);
-            localExtra += Le16(1) + Le16(16) + Le64(size) + Le64(compressed);
-            size32 = compressed32 = offset32 = 0xFFFFFFFF;
-        }
-        std::string localName = m.localName.value_or(m.name);
-        std::string common = Le16(m.zip64 ? 45 : 20) + Le16(flags);
+        std::string sizes = Le32(crc) + Le32(m.compressedSize.value_or(uint32_t(payload.size()))) +
+                            Le32(m.size.value_or(uint32_t(m.data.size())));
+        std::string localName = m.localName.value_or(m.name), common = Le16(20) + Le16(flags);
+        directory += Le32(0x02014b50) + Le16(m.madeBy) + common + Le16(m.method) + Le16(m.dosTime) +
+                     Le16(m.dosDate) + sizes + Le16(uint16_t(m.name.size())) +
+                     Le16(uint16_t(m.extra.size())) + std::string(6, '\0') + Le32(m.externalAttributes) +
+                     Le32(m.localOffset.value_or(uint32_t(out.size() - base))) + m.name + m.extra;
         out += Le32(0x04034b50) + common + Le16(m.localMethod.value_or(m.method)) + Le16(m.dosTime) +
-               Le16(m.dosDate) +
-               (m.descriptor ? std::string(12, '\0') : Le32(crc) + Le32(compressed32) + Le32(size32)) +
-               Le16(uint16_t(localName.size())) + Le16(uint16_t(localExtra.size())) + localName + localExtra +
+               Le16(m.dosDate) + (m.descriptor ? std::string(12, '\0') : sizes) +
+               Le16(uint16_t(localName.size())) + Le16(uint16_t(m.extra.size())) + localName + m.extra +
                payload;
         if (m.descriptor)
-            out += (m.descriptorSignature ? Le32(0x08074b50) : "") + Le32(crc) + Le32(compressed32) +
-                   Le32(size32);
-        directory += Le32(0x02014b50) + Le16(m.madeBy) + common + Le16(m.method) + Le16(m.dosTime) +
-                     Le16(m.dosDate) + Le32(crc) + Le32(compressed32) + Le32(size32) +
-                     Le16(uint16_t(m.name.size())) + Le16(uint16_t(extra.size())) + std::string(6, '\0') +
-                     Le32(m.externalAttributes) + Le32(offset32) + m.name + extra;
+            out += (m.descriptorSignature ? Le32(0x08074b50) : "") + sizes;
     }
     uint64_t directoryOffset = out.size() - base, count = options.entryCount.value_or(members.size());
     out += directory;

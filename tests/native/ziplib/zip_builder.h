@@ -18,20 +18,17 @@ struct Member {
     uint16_t dosDate = 0x5A21; // 2025-01-01
     uint16_t madeBy = 0x031E;  // Unix
     uint32_t externalAttributes = 0100644u << 16;
-    std::string password; // ZipCrypto when set
+    std::string password, extra; // ZipCrypto when a password is set
     bool descriptor = false, descriptorSignature = true;
-    bool zip64 = false; // sizes and offset in the ZIP64 extra field
     // What the directory (sizes and CRC in the local header too) claims instead of the truth.
     std::optional<uint32_t> crc, size, compressedSize, localOffset;
     std::optional<std::string> localName;
     std::optional<uint16_t> localMethod;
-    std::string extra;
 };
 
 struct Options {
     std::string prefix, trailer, comment; // a stub in front, junk after the end record
-    bool zip64End = false,
-         adjustOffsets = false; // adjusted: offsets count the prefix, as a writer after a stub makes them
+    bool zip64End = false;
     std::optional<uint64_t> entryCount, locatorOffset;
     uint16_t disk = 0; // this disk and the directory's disk
 };
