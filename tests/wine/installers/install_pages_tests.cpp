@@ -45,7 +45,7 @@ std::string PlayerPrefs(char which) {
 // folder, "name*=" for a read-only file); a folder's parent folders are part of its contents.
 template <typename... Entries> std::vector<ziptest::Member> Kit(const Entries &...entries) {
     std::vector<ziptest::Member> members;
-    for (const std::string &e : {std::string(entries)...})
+    for (const std::string &e : std::initializer_list<std::string>{entries...})
         members.emplace_back(e.substr(0, e.find('=')), e.substr(e.find('=') + 1));
     return members;
 }
@@ -84,8 +84,8 @@ struct Outcome {
     const char *what;
     std::vector<ziptest::Member> kit; // the kit archive; none when empty
     FolderContents before;
-    std::vector<std::wstring> messages;
-    FolderContents after; // and the kit archive
+    std::wstring messages; // one after the other, each after " + "
+    FolderContents after;  // and the kit archive
     Obstacle obstacle = Obstacle::none;
 };
 
@@ -139,13 +139,14 @@ void ExpectOutcomes(PageId page, const std::vector<Outcome> &rows, const std::ws
             }
         }
 
-        std::vector<std::wstring> messages;
+        std::wstring messages;
         wizard::Wizard wizard;
         wizard::Page &shown = wizard.Show(page);
         wizard.SetMessageSink([&](HWND owner, const std::wstring &text) {
             const size_t words = text.find(L"\n\n") + 2, file = text.rfind(L" (");
             const bool named = text.rfind(L"Run-time error", 0) == 0 && file != text.npos && file > words;
-            messages.push_back(named ? text.substr(0, words) + text.substr(file + 1) : text);
+            messages += (messages.empty() ? L"" : L" + ") +
+                        (named ? text.substr(0, words) + text.substr(file + 1) : text);
             EXPECT_EQ(owner, shown.Hwnd()) << "a message after the next page";
         });
         SendMessageW(shown.Hwnd(), WM_COMMAND,
@@ -154,9 +155,8 @@ void ExpectOutcomes(PageId page, const std::vector<Outcome> &rows, const std::ws
         held.Reset();
         RemoveDirectoryW(shortcut.c_str());
         EXPECT_EQ(messages, c.messages);
-        const std::wstring last = c.messages.empty() ? L"" : c.messages.back();
-        const bool ends = page == PageId::frmUninstall || last == kNotTheGameFolder ||
-                          last.rfind(L"Run-time error", 0) == 0;
+        const bool ends = page == PageId::frmUninstall || c.messages == kNotTheGameFolder ||
+                          c.messages.find(L"Run-time error") != c.messages.npos;
         MSG quit;
         EXPECT_EQ(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0, ends) << "the end";
         const wizard::Page *next = wizard.Find(page == PageId::frmStep1   ? PageId::frmStep2
@@ -170,7 +170,7 @@ void ExpectOutcomes(PageId page, const std::vector<Outcome> &rows, const std::ws
         // A program the page started may still be writing.
         wintest::WaitUntil([&] { return Contents(game.Path()) == after; }, 5000);
         EXPECT_EQ(Contents(game.Path()), after);
-        const bool made = last == kLauncherInstalled;
+        const bool made = c.messages == kLauncherInstalled;
         EXPECT_EQ(wintest::Exists(shortcut), made);
         if (made) {
             const ShortcutFields link = ReadShortcut(shortcut);
@@ -185,37 +185,24 @@ void ExpectOutcomes(PageId page, const std::vector<Outcome> &rows, const std::ws
 }
 
 // In the game folder, the patch comes out of the kit and starts on every run until its readme is
-// there; the game stand-in plays it and logs every start. A folder without the game ends the
-// wizard. Either way the kit's other members stay in it.
+// there (the game stand-in plays it and logs every start; the journey runs it the first time). A
+// folder without the game ends the wizard.
 TEST(Pages, Step1RunsThePatchUntilItsReadmeIsThereAndNeedsTheGame) {
     const std::string patch =
         "GF3D1078.EXE=" + wintest::ReadFile(wintest::ProgramFolder() + L"\\game_stand_in.exe");
+    const std::string game = "falcon.exe=game", readme = "1078patch Readme .txt=in",
+                      started = "launches.txt=GF3D1078.EXE|\r\n";
     const std::wstring patchMessage =
         L"Please click OK to install the GF3D 1078 patch, then continue with this "
         L"wizard after 1078 completes.";
-    const std::string started = "launches.txt=GF3D1078.EXE|\r\n";
-    ExpectOutcomes(PageId::frmStep1,
-                   {{"no game", FullKit(), {}, {kNotTheGameFolder}, {}},
-                    {"a kit whose patch has another letter case",
-                     Kit("gf3d1078.exe=x", "Nightjar.exe=launcher"),
-                     Files("falcon.exe=game"),
-                     {patchMessage, ErrorReport(ERROR_FILE_NOT_FOUND, L"start GF3D1078.EXE")},
-                     Files("falcon.exe=game")},
-                    {"the patch",
-                     Kit("gf3d1078.exe=x", patch),
-                     Files("falcon.exe=game"),
-                     {patchMessage},
-                     Files("falcon.exe=game", patch, started)},
-                    {"the patch again",
-                     Kit(patch),
-                     Files("falcon.exe=game", patch, started),
-                     {patchMessage},
-                     Files("falcon.exe=game", patch, started + "GF3D1078.EXE|\r\n")},
-                    {"the patch's readme",
-                     Kit(patch),
-                     Files("falcon.exe=game", "1078patch Readme .txt=in"),
-                     {},
-                     Files("falcon.exe=game", "1078patch Readme .txt=in")}});
+    ExpectOutcomes(
+        PageId::frmStep1,
+        {{"no game", FullKit(), Files(), kNotTheGameFolder, Files()},
+         {"a kit whose patch has another letter case", Kit("gf3d1078.exe=x", "Nightjar.exe=x"), Files(game),
+          patchMessage + L" + " + ErrorReport(ERROR_FILE_NOT_FOUND, L"start GF3D1078.EXE"), Files(game)},
+         {"the patch again", Kit(patch), Files(game, patch, started), patchMessage,
+          Files(game, patch, started + "GF3D1078.EXE|\r\n")},
+         {"the patch's readme", Kit(patch), Files(game, readme), L"", Files(game, readme)}});
 }
 
 // The launcher page finds its archive by the pattern "Mend*.zip" (the first such file) and its
@@ -229,87 +216,50 @@ TEST(Pages, LauncherPageTakesItsExactNamesFromTheFirstKitArchiveAndNeedsTheLaunc
     fromOther[L"Nightjar.exe"] = "A";
     ExpectOutcomes(
         PageId::frmStep3,
-        {{"inside folders",
-          Kit("Bin/Nightjar.exe=launcher", "Help/en/Nightjar.htm=help"),
-          {},
-          {kLauncherInstalled},
-          Files("Nightjar.exe=launcher", "Nightjar.htm=help")},
-         {"another name matching Mend*.zip beside a folder", {}, other, {kLauncherInstalled}, fromOther},
-         {"the launcher in other letter case",
-          Kit("nightjar.exe=x", "Nightjar.htm=help"),
-          {},
-          {kNoLauncher},
-          Files("Nightjar.htm=help")},
-         {"no name matching Mend*.zip", {}, notKits, {kNoLauncher}, notKits},
-         {"a folder where the shortcut goes",
-          Kit("Nightjar.exe=launcher"),
-          {},
-          {ErrorReport(HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED), L"save " + LauncherShortcut())},
-          Files("Nightjar.exe=launcher"),
-          Obstacle::folderWhereTheShortcutGoes}});
+        {{"inside folders", Kit("Bin/Nightjar.exe=launcher", "Help/en/Nightjar.htm=help"), Files(),
+          kLauncherInstalled, Files("Nightjar.exe=launcher", "Nightjar.htm=help")},
+         {"another name matching Mend*.zip beside a folder", Kit(), other, kLauncherInstalled, fromOther},
+         {"the launcher in other letter case", Kit("nightjar.exe=x", "Nightjar.htm=help"), Files(),
+          kNoLauncher, Files("Nightjar.htm=help")},
+         {"no name matching Mend*.zip", Kit(), notKits, kNoLauncher, notKits},
+         {"a folder where the shortcut goes", Kit("Nightjar.exe=launcher"), Files(),
+          ErrorReport(HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED), L"save " + LauncherShortcut()),
+          Files("Nightjar.exe=launcher"), Obstacle::folderWhereTheShortcutGoes}});
 }
 
 // The library will not replace a read-only file, and says so; the player's files stay kept.
 TEST(Pages, TurboPageNeedsTurboItselfAndKeepsThePlayersOwn) {
     ExpectOutcomes(PageId::frmStep4,
-                   {{"the kit over a read-only help file",
-                     FullKit(),
-                     Files("Turbo.EXE=older", "Turbo.HLP*=mine"),
-                     {ErrorReport(1, L"extract Turbo.HLP")},
+                   {{"the kit over a read-only help file", FullKit(),
+                     Files("Turbo.EXE=older", "Turbo.HLP*=mine"), ErrorReport(1, L"extract Turbo.HLP"),
                      Files("Turbo.EXE=" + Payload("Turbo.EXE"), "Turbo.HLP*=mine",
                            "Mendpack Backup\\Turbo.EXE=older", "Mendpack Backup\\Turbo.HLP*=mine")},
-                    {"Turbo in other letter case",
-                     Kit("turbo.exe=x", "Turbo.HLP=help"),
-                     {},
-                     {L"Error -- Turbo file not found"},
-                     Files("Turbo.HLP=help")}});
+                    {"Turbo in other letter case", Kit("turbo.exe=x", "Turbo.HLP=help"), Files(),
+                     L"Error -- Turbo file not found", Files("Turbo.HLP=help")}});
 }
 
-// GlideOS's settings file comes with it, even without the library; a player's own is kept when
-// GlideOS replaces it, and left alone by dgvoodoo. The other emulator's library is the kit's own.
+// The library is put in place as glide2x.dll; GlideOS's settings file comes with it, even without
+// the library. The other emulator's library is the kit's own. (The journey replaces the player's
+// glide2x.dll and OpenGLid.INI and keeps them.)
 TEST(Pages, EmulatorPagesReplaceAWritableGlide2xOnlyWithTheirOwnLibrary) {
-    for (PageId page : {PageId::frmStep5, PageId::frmStep6}) {
-        const bool glideOS = page == PageId::frmStep6;
-        const std::string member = glideOS ? "OS Glide2x.dll" : "dgvoodoo sync glide2x.dll";
-        const std::string other = glideOS ? "dgvoodoo sync glide2x.dll" : "OS Glide2x.dll";
-        const std::wstring name = glideOS ? L"GlideOS" : L"dgvoodoo";
-        const std::string ours = "glide2x.dll=" + Payload(member);
-        auto with = [&](FolderContents files) {
-            if (glideOS)
-                files[L"OpenGLid.INI"] = Payload("OpenGLid.INI");
-            return files;
-        };
-        SCOPED_TRACE(member);
-        ExpectOutcomes(
-            page,
-            {{"over the player's glide2x.dll and OpenGLid.INI",
-              FullKit(),
-              Files("glide2x.dll=old", "OpenGLid.INI=mine"),
-              {name + L" installed"},
-              with(Files(ours, "Mendpack Backup\\glide2x.dll=old",
-                         glideOS ? "Mendpack Backup\\OpenGLid.INI=mine" : "OpenGLid.INI=mine"))},
-             {"over the other emulator's glide2x.dll",
-              FullKit(),
-              Files("glide2x.dll=" + Payload(other)),
-              {name + L" installed"},
-              with(Files(ours))},
-             {"the library in other letter case",
-              Kit(glideOS ? "OS glide2x.dll=x" : "DGVoodoo sync glide2x.dll=x",
-                  "OpenGLid.INI=" + Payload("OpenGLid.INI")),
-              Files("glide2x.dll=old"),
-              {L"Error -- " + name + L" file not found"},
-              with(Files("glide2x.dll=old"))},
-             {"over a read-only glide2x.dll",
-              FullKit(),
-              Files("glide2x.dll*=old"),
-              {ErrorReport(ERROR_ACCESS_DENIED, L"copy " + mend::WideFromUtf8(member) + L" to glide2x.dll")},
-              with(Files("glide2x.dll*=old", member + "=" + Payload(member),
-                         "Mendpack Backup\\glide2x.dll*=old"))}});
-    }
+    const std::string dg = "glide2x.dll=" + Payload("dgvoodoo sync glide2x.dll"),
+                      os = "glide2x.dll=" + Payload("OS Glide2x.dll"),
+                      ini = "OpenGLid.INI=" + Payload("OpenGLid.INI");
+    ExpectOutcomes(PageId::frmStep5,
+                   {{"over GlideOS's", FullKit(), Files(os), L"dgvoodoo installed", Files(dg)},
+                    {"in other letter case", Kit("DGVoodoo sync glide2x.dll=x"), Files("glide2x.dll=old"),
+                     L"Error -- dgvoodoo file not found", Files("glide2x.dll=old")},
+                    {"over a read-only one", FullKit(), Files("glide2x.dll*=old"),
+                     ErrorReport(ERROR_ACCESS_DENIED, L"copy dgvoodoo sync glide2x.dll to glide2x.dll"),
+                     Files("glide2x.dll*=old", "dgvoodoo sync " + dg, "Mendpack Backup\\glide2x.dll*=old")}});
+    ExpectOutcomes(PageId::frmStep6,
+                   {{"over dgvoodoo's", FullKit(), Files(dg), L"GlideOS installed", Files(os, ini)},
+                    {"in other letter case", Kit("OS glide2x.dll=x", ini), Files(),
+                     L"Error -- GlideOS file not found", Files(ini)}});
 }
 
 // Both backups are made before either file is replaced; a copy keeps the read-only mark; an
-// existing backup is the player's from before the kit.
+// existing backup is the player's from before the kit. (The journey backs up the player's files.)
 TEST(Pages, PresetsPageBacksUpThePlayersFilesAndInstallsThePresetsOnlyWhenBothAreInTheKit) {
     const std::string gf = "Data\\gfprefs.dat=" + Payload("gfprefs.dat"),
                       mp = "Data\\Multi\\mpprefs.dat=" + Payload("mpprefs.dat");
@@ -320,31 +270,17 @@ TEST(Pages, PresetsPageBacksUpThePlayersFilesAndInstallsThePresetsOnlyWhenBothAr
     const std::wstring missing = L"Error -- preference files not found";
     ExpectOutcomes(
         PageId::frmStep8,
-        {{"the player's files",
-          FullKit(),
-          Files(kPlayerGf, kPlayerMp),
-          {done},
-          Files(gf, mp, kGfKept, "Data\\Multi\\wmpprefs.bak=" + PlayerPrefs('m'))},
-         {"frozen files and an older backup",
-          FullKit(),
-          frozen,
-          {done},
+        {{"frozen files and an older backup", FullKit(), frozen, done,
           Files(gf, mp, "Data\\wgfprefs.bak=an older backup",
                 "Data\\Multi\\wmpprefs.bak*=" + PlayerPrefs('m'))},
-         {"no preference files", FullKit(), Files("Data\\Multi\\"), {done}, Files(gf, mp)},
-         {"only the single-player preset", Kit("gfprefs.dat=x", "MPPREFS.DAT=x"), frozen, {missing}, frozen},
-         {"no kit archive", {}, frozen, {missing}, frozen},
-         {"no Data\\Multi folder",
-          FullKit(),
-          Files(kPlayerGf),
-          {ErrorReport(ERROR_PATH_NOT_FOUND, L"copy mpprefs.dat to " + kMp)},
-          Files(gf, kGfKept)},
-         {"a file the running game holds",
-          FullKit(),
-          Files(kPlayerGf, kPlayerMp),
-          {ErrorReport(ERROR_SHARING_VIOLATION, L"copy " + kMp + L" to Data\\Multi\\wmpprefs.bak")},
-          Files(kPlayerGf, kPlayerMp, kGfKept),
-          Obstacle::gameHoldsMpprefs}});
+         {"no preference files", FullKit(), Files("Data\\Multi\\"), done, Files(gf, mp)},
+         {"only the single-player preset", Kit("gfprefs.dat=x", "MPPREFS.DAT=x"), frozen, missing, frozen},
+         {"no kit archive", Kit(), frozen, missing, frozen},
+         {"no Data\\Multi folder", FullKit(), Files(kPlayerGf),
+          ErrorReport(ERROR_PATH_NOT_FOUND, L"copy mpprefs.dat to " + kMp), Files(gf, kGfKept)},
+         {"a file the running game holds", FullKit(), Files(kPlayerGf, kPlayerMp),
+          ErrorReport(ERROR_SHARING_VIOLATION, L"copy " + kMp + L" to Data\\Multi\\wmpprefs.bak"),
+          Files(kPlayerGf, kPlayerMp, kGfKept), Obstacle::gameHoldsMpprefs}});
 }
 
 // The player's own files come back with their attributes and the kit's own go, read-only (frozen by
@@ -365,13 +301,10 @@ TEST(Pages, UninstallRestoresBackupsAndKeptFilesAndRemovesOnlyTheKitsOwn) {
               "Turbo.EXE=" + Payload("Turbo.EXE"), "Turbo.HLP*=" + Payload("Turbo.HLP"),
               "Mendpack Backup\\Turbo.EXE*=the player's Turbo", untouched[0], untouched[1], untouched[2]);
     ExpectOutcomes(PageId::frmUninstall,
-                   {{"after every page", FullKit(), installed, {kUninstalled}, restored},
-                    {"a second time", FullKit(), restored, {kUninstalled}, restored},
-                    {"after a presets page that the running game stopped",
-                     FullKit(),
-                     Files(kPlayerGf, kPlayerMp, kGfKept),
-                     {kUninstalled},
-                     Files(kPlayerGf, kPlayerMp)}});
+                   {{"after every page", FullKit(), installed, kUninstalled, restored},
+                    {"a second time", FullKit(), restored, kUninstalled, restored},
+                    {"after a presets page that the running game stopped", FullKit(),
+                     Files(kPlayerGf, kPlayerMp, kGfKept), kUninstalled, Files(kPlayerGf, kPlayerMp)}});
 }
 
 // On the small file system of the run (small_disk.sh), filled up after the game folder is made.
@@ -387,7 +320,7 @@ TEST(Pages, OnAFullDiskEveryPageSaysWhatFailedAndChangesNothing) {
         {PageId::frmStep5, ErrorReport(ERROR_DISK_FULL, L"copy glide2x.dll to Mendpack Backup\\glide2x.dll")},
         {PageId::frmStep8, ErrorReport(1, L"extract gfprefs.dat")}};
     for (const auto &[page, report] : failures)
-        ExpectOutcomes(page, {{"a full disk", FullKit(), players, {report}, players, Obstacle::fullDisk}},
+        ExpectOutcomes(page, {{"a full disk", FullKit(), players, report, players, Obstacle::fullDisk}},
                        disk);
 }
 
