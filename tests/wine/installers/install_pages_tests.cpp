@@ -42,7 +42,8 @@ std::string PlayerPrefs(char which) {
 }
 
 // Archive members and folder contents written "name=bytes" ("Data\\Multi\\" alone for an empty
-// folder, "name*=" for a read-only file); a folder's parent folders are part of its contents.
+// folder, "name*=" for a read-only file, and before a page "name!=" for one that a running program
+// holds, shared with nobody); a folder's parent folders are part of its contents.
 template <typename... Entries> std::vector<ziptest::Member> Kit(const Entries &...entries) {
     std::vector<ziptest::Member> members;
     for (const std::string &e : std::initializer_list<std::string>{entries...})
@@ -78,7 +79,7 @@ const std::string kPlayerGf = "Data\\gfprefs.dat=" + PlayerPrefs('s'),
                   kGfKept = "Data\\wgfprefs.bak=" + PlayerPrefs('s');
 
 // What stands in the page's way while it works.
-enum class Obstacle { none, folderWhereTheShortcutGoes, gameHoldsMpprefs, fullDisk };
+enum class Obstacle { none, folderWhereTheShortcutGoes, fullDisk };
 
 struct Outcome {
     const char *what;
@@ -118,25 +119,25 @@ void ExpectOutcomes(PageId page, const std::vector<Outcome> &rows, const std::ws
         FolderContents before = c.before, after = c.after;
         if (!c.kit.empty())
             before[L"MendpackFiles.zip"] = after[L"MendpackFiles.zip"] = ziptest::Build(c.kit);
+        std::vector<win32::Handle> held;
         for (const auto &[name, bytes] : before) {
-            const std::wstring path = game / name.substr(0, name.find_last_not_of(L"\\*") + 1);
+            const std::wstring path = game / name.substr(0, name.find_last_not_of(L"\\*!") + 1);
             if (name.back() == L'\\')
                 CreateDirectoryW(path.c_str(), nullptr);
             else
                 wintest::WriteFile(path, bytes);
             if (name.back() == L'*')
                 wintest::SetReadOnly(path, true);
+            if (name.back() == L'!')
+                held.emplace_back(
+                    CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         }
-        win32::Handle held, filler;
-        if (c.obstacle == Obstacle::gameHoldsMpprefs) // as the running game holds it: shared with nobody
-            held.Reset(CreateFileW(kMp.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        win32::Handle filler;
         if (c.obstacle == Obstacle::fullDisk) {
             filler.Reset(CreateFileW((parent + L"\\filler").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                      FILE_FLAG_DELETE_ON_CLOSE, nullptr));
-            const std::string block(4096, 'f');
             DWORD written = 0;
-            while (WriteFile(filler.Get(), block.data(), 4096, &written, nullptr) && written == 4096) {
-            }
+            WriteFile(filler.Get(), std::string(2 << 20, 'f').data(), 2 << 20, &written, nullptr);
         }
 
         std::wstring messages;
@@ -152,7 +153,7 @@ void ExpectOutcomes(PageId page, const std::vector<Outcome> &rows, const std::ws
         SendMessageW(shown.Hwnd(), WM_COMMAND,
                      MAKEWPARAM(wizard::ControlId(*shown.Layout().Find(L"Next")), BN_CLICKED),
                      reinterpret_cast<LPARAM>(shown.Control(L"Next")));
-        held.Reset();
+        held.clear();
         RemoveDirectoryW(shortcut.c_str());
         EXPECT_EQ(messages, c.messages);
         const bool ends = page == PageId::frmUninstall || c.messages == kNotTheGameFolder ||
@@ -227,15 +228,20 @@ TEST(Pages, LauncherPageTakesItsExactNamesFromTheFirstKitArchiveAndNeedsTheLaunc
           Files("Nightjar.exe=launcher"), Obstacle::folderWhereTheShortcutGoes}});
 }
 
-// The library will not replace a read-only file, and says so; the player's files stay kept.
+// The library will not replace a read-only file, and says so; the player's files stay kept, or, when
+// one cannot be kept, none is.
 TEST(Pages, TurboPageNeedsTurboItselfAndKeepsThePlayersOwn) {
-    ExpectOutcomes(PageId::frmStep4,
-                   {{"the kit over a read-only help file", FullKit(),
-                     Files("Turbo.EXE=older", "Turbo.HLP*=mine"), ErrorReport(1, L"extract Turbo.HLP"),
-                     Files("Turbo.EXE=" + Payload("Turbo.EXE"), "Turbo.HLP*=mine",
-                           "Mendpack Backup\\Turbo.EXE=older", "Mendpack Backup\\Turbo.HLP*=mine")},
-                    {"Turbo in other letter case", Kit("turbo.exe=x", "Turbo.HLP=help"), Files(),
-                     L"Error -- Turbo file not found", Files("Turbo.HLP=help")}});
+    ExpectOutcomes(
+        PageId::frmStep4,
+        {{"the kit over a read-only help file", FullKit(), Files("Turbo.EXE=older", "Turbo.HLP*=mine"),
+          ErrorReport(1, L"extract Turbo.HLP"),
+          Files("Turbo.EXE=" + Payload("Turbo.EXE"), "Turbo.HLP*=mine", "Mendpack Backup\\Turbo.EXE=older",
+                "Mendpack Backup\\Turbo.HLP*=mine")},
+         {"the player's help file held open", FullKit(), Files("Turbo.EXE=older", "Turbo.HLP!=mine"),
+          ErrorReport(ERROR_SHARING_VIOLATION, L"copy Turbo.HLP to Mendpack Backup\\Turbo.HLP"),
+          Files("Turbo.EXE=older", "Turbo.HLP=mine")},
+         {"Turbo in other letter case", Kit("turbo.exe=x", "Turbo.HLP=help"), Files(),
+          L"Error -- Turbo file not found", Files("Turbo.HLP=help")}});
 }
 
 // The library is put in place as glide2x.dll; GlideOS's settings file comes with it, even without
@@ -278,9 +284,10 @@ TEST(Pages, PresetsPageBacksUpThePlayersFilesAndInstallsThePresetsOnlyWhenBothAr
          {"no kit archive", Kit(), frozen, missing, frozen},
          {"no Data\\Multi folder", FullKit(), Files(kPlayerGf),
           ErrorReport(ERROR_PATH_NOT_FOUND, L"copy mpprefs.dat to " + kMp), Files(gf, kGfKept)},
-         {"a file the running game holds", FullKit(), Files(kPlayerGf, kPlayerMp),
+         {"a file the running game holds", FullKit(),
+          Files(kPlayerGf, "Data\\Multi\\mpprefs.dat!=" + PlayerPrefs('m')),
           ErrorReport(ERROR_SHARING_VIOLATION, L"copy " + kMp + L" to Data\\Multi\\wmpprefs.bak"),
-          Files(kPlayerGf, kPlayerMp, kGfKept), Obstacle::gameHoldsMpprefs}});
+          Files(kPlayerGf, kPlayerMp, kGfKept)}});
 }
 
 // The player's own files come back with their attributes and the kit's own go, read-only (frozen by
@@ -307,21 +314,18 @@ TEST(Pages, UninstallRestoresBackupsAndKeptFilesAndRemovesOnlyTheKitsOwn) {
                      Files(kPlayerGf, kPlayerMp, kGfKept), kUninstalled, Files(kPlayerGf, kPlayerMp)}});
 }
 
-// On the small file system of the run (small_disk.sh), filled up after the game folder is made.
-TEST(Pages, OnAFullDiskEveryPageSaysWhatFailedAndChangesNothing) {
+// On the small file system of the run (small_disk.sh), filled up after the game folder is made, the
+// library's writing fails.
+TEST(Pages, OnAFullDiskAPageSaysWhatFailedAndChangesNothing) {
     const std::wstring disk = wintest::ProgramFolder() + L"\\..\\small-disk";
     ULARGE_INTEGER size{};
     if (!GetDiskFreeSpaceExW(disk.c_str(), nullptr, &size, nullptr) || size.QuadPart > (8u << 20))
         GTEST_SKIP() << "no small file system mounted for this run (small_disk.sh needs root)";
-    const FolderContents players = Files(kPlayerGf, kPlayerMp, "glide2x.dll=the player's own");
-    const std::pair<PageId, std::wstring> failures[] = {
-        {PageId::frmStep3, ErrorReport(1, L"extract Nightjar.exe")},
-        {PageId::frmStep4, ErrorReport(1, L"extract Turbo.EXE")},
-        {PageId::frmStep5, ErrorReport(ERROR_DISK_FULL, L"copy glide2x.dll to Mendpack Backup\\glide2x.dll")},
-        {PageId::frmStep8, ErrorReport(1, L"extract gfprefs.dat")}};
-    for (const auto &[page, report] : failures)
-        ExpectOutcomes(page, {{"a full disk", FullKit(), players, report, players, Obstacle::fullDisk}},
-                       disk);
+    const FolderContents players = Files(kPlayerGf, kPlayerMp);
+    ExpectOutcomes(PageId::frmStep8,
+                   {{"a full disk", FullKit(), players, ErrorReport(1, L"extract gfprefs.dat"), players,
+                     Obstacle::fullDisk}},
+                   disk);
 }
 
 } // namespace
