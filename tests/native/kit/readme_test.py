@@ -45,16 +45,19 @@ class Sources:
         files = sorted(p for p in folder.rglob('*') if p.suffix in ('.h', '.cpp'))
         code = '\n'.join(p.read_text(errors='replace') for p in files)
         self.code = c = re.sub(ignored, lambda m: m[0] if m[0][0] == '"' else ' ', code, flags=re.S)
-        self.constants = {m[1]: c[m.end():c.index(';', m.end())]
-                          for m in re.finditer(r'\b(k\w+)\s*(?:\[\s*\])?\s*=(?!=)', c)}
-        self.functions, self.fields = {}, {}
+        # What a name may give: a k-constant its value, a function what it returns (its first
+        # definition), a struct field the values it is initialised with.
+        self.named, self.fields = {}, {}
+        for m in re.finditer(r'\b(k\w+)\s*(?:\[\s*\])?\s*=(?!=)', c):
+            self.named.setdefault(m[1], [c[m.end():c.index(';', m.end())]])
         for m in re.finditer(r'\b(\w+)\s*\(([^;{}()]|\([^()]*\))*\)\s*(?:const\s*)?(?:noexcept\s*)?\{', c):
-            self.functions.setdefault(m[1], inside(c, m.end() - 1))
+            self.named.setdefault(m[1], re.findall(r'\breturn\b(.*?);', inside(c, m.end() - 1), re.S))
         for m in re.finditer(r'\bstruct\s+(\w+)\s*\{', c):
             decls = [d for d in split(inside(c, m.end() - 1), ';') if d.strip() and '(' not in d]
-            for i, d in enumerate(decls):
-                for name in re.findall(r'(\w+)\s*(?:=.*|\{.*\})?\s*$', d.strip(), re.S):
-                    self.fields.setdefault(name, []).append((m[1], i))
+            for init in re.finditer(r'(?<!struct )\b' + m[1] + r'\b(?:\s+\w+)?\s*\{', c):
+                for decl, value in zip(decls, split(inside(c, init.end() - 1), ',')):
+                    for name in re.findall(r'(\w+)\s*(?:=.*|\{.*\})?\s*$', decl.strip(), re.S):
+                        self.fields.setdefault(name, []).append(value)
 
     def literals(self, expr, depth=0):
         """The texts an expression may give: its own literals and those of what it names."""
@@ -65,16 +68,8 @@ class Sources:
                  for m in re.finditer(r'(?:' + STRING + r'\s*(?:L|u8)?)+', expr)]
         names = re.findall(r'(\.|->)?\b([A-Za-z_]\w*)', re.sub(STRING, ' ', expr))
         for dot, name in names if depth < 5 else []:
-            if dot:
-                for struct, i in self.fields.get(name, []):
-                    for init in re.finditer(r'(?<!struct )\b' + struct + r'\b(?:\s+\w+)?\s*\{', self.code):
-                        values = split(inside(self.code, init.end() - 1), ',')
-                        found += self.literals(values[i], depth + 1) if i < len(values) else []
-            elif name in self.constants:
-                found += self.literals(self.constants[name], depth + 1)
-            elif name in self.functions:
-                for returned in re.findall(r'\breturn\b(.*?);', self.functions[name], re.S):
-                    found += self.literals(returned, depth + 1)
+            for text in (self.fields if dot else self.named).get(name, []):
+                found += self.literals(text, depth + 1)
         return found
 
     def messages(self):
