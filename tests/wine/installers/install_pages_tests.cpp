@@ -169,7 +169,7 @@ void ExpectOutcomes(PageId page, const std::vector<Outcome> &rows, const std::ws
             EXPECT_TRUE(next->IsChecked(L"chkNVidia"));
         }
         // A program the page started may still be writing.
-        wintest::WaitUntil([&] { return Contents(game.Path()) == after; }, 5000);
+        wintest::WaitUntil([&] { return Contents(game.Path()) == after; });
         EXPECT_EQ(Contents(game.Path()), after);
         const bool made = c.messages == kLauncherInstalled;
         EXPECT_EQ(wintest::Exists(shortcut), made);
