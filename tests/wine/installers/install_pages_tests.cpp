@@ -78,23 +78,20 @@ const std::string kPlayerGf = "Data\\gfprefs.dat=" + PlayerPrefs('s'),
                   kPlayerMp = "Data\\Multi\\mpprefs.dat=" + PlayerPrefs('m'),
                   kGfKept = "Data\\wgfprefs.bak=" + PlayerPrefs('s');
 
-// What stands in the page's way while it works.
-enum class Obstacle { none, folderWhereTheShortcutGoes, fullDisk };
-
 struct Outcome {
     const char *what;
     std::vector<ziptest::Member> kit; // the kit archive; none when empty
     FolderContents before;
     std::wstring messages; // one after the other, each after " + "
     FolderContents after;  // and the kit archive
-    Obstacle obstacle = Obstacle::none;
+    bool folderWhereTheShortcutGoes = false;
 };
 
-// Next on `page` in a new game folder under `parent` (by default the session's temporary folder):
-// the messages, then the next page (with every answer unticked, each install page leads to the
-// presets page and that one to the last) or the wizard's end after an error report, the uninstall
-// and a folder without the game; the folder byte for byte; and the launcher's shortcut on the
-// desktop exactly when the page said it made one, with the fields the launcher needs.
+// Next on `page` in a new game folder, in the session's temporary folder or on the small file system
+// `parent`, which is filled up first. Then: the messages, then the next page (with every answer unticked,
+// each install page leads to the presets page and that one to the last) or the wizard's end after an error
+// report, the uninstall and a folder without the game; the folder byte for byte; and the launcher's shortcut
+// on the desktop exactly when the page said it made one, with the fields the launcher needs.
 void ExpectOutcomes(PageId page, const std::vector<Outcome> &rows, const std::wstring &parent = {}) {
     win32::ComApartment com;
     // Wine hands every shortcut saved on the desktop to its menu builder, a process of its own that
@@ -112,7 +109,7 @@ void ExpectOutcomes(PageId page, const std::vector<Outcome> &rows, const std::ws
         DeleteFileW(shortcut.c_str());
         if (page == PageId::frmUninstall)
             wintest::WriteFile(shortcut, "the launcher's shortcut");
-        if (c.obstacle == Obstacle::folderWhereTheShortcutGoes)
+        if (c.folderWhereTheShortcutGoes)
             CreateDirectoryW(shortcut.c_str(), nullptr);
         wintest::TempFolder game(L"game", parent);
         wintest::CurrentDirectory inGame(game.Path());
@@ -133,7 +130,7 @@ void ExpectOutcomes(PageId page, const std::vector<Outcome> &rows, const std::ws
                     CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         }
         win32::Handle filler;
-        if (c.obstacle == Obstacle::fullDisk) {
+        if (!parent.empty()) {
             filler.Reset(CreateFileW((parent + L"\\filler").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                      FILE_FLAG_DELETE_ON_CLOSE, nullptr));
             DWORD written = 0;
@@ -225,7 +222,7 @@ TEST(Pages, LauncherPageTakesItsExactNamesFromTheFirstKitArchiveAndNeedsTheLaunc
          {"no name matching Mend*.zip", Kit(), notKits, kNoLauncher, notKits},
          {"a folder where the shortcut goes", Kit("Nightjar.exe=launcher"), Files(),
           ErrorReport(HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED), L"save " + LauncherShortcut()),
-          Files("Nightjar.exe=launcher"), Obstacle::folderWhereTheShortcutGoes}});
+          Files("Nightjar.exe=launcher"), true}});
 }
 
 // The library will not replace a read-only file, and says so; the player's files stay kept, or, when
@@ -323,8 +320,7 @@ TEST(Pages, OnAFullDiskAPageSaysWhatFailedAndChangesNothing) {
         GTEST_SKIP() << "no small file system mounted for this run (small_disk.sh needs root)";
     const FolderContents players = Files(kPlayerGf, kPlayerMp);
     ExpectOutcomes(PageId::frmStep8,
-                   {{"a full disk", FullKit(), players, ErrorReport(1, L"extract gfprefs.dat"), players,
-                     Obstacle::fullDisk}},
+                   {{"a full disk", FullKit(), players, ErrorReport(1, L"extract gfprefs.dat"), players}},
                    disk);
 }
 
