@@ -1,130 +1,83 @@
-"""readme_test.py REPO OUT_DIR: the players' read-me as it ships, made from kit/readme by
-WeasyPrint, holds the appendix the questions page names, every message text of the sources, the
-page pictures, and only embedded fonts.
-
-A message text is what the sources pass to a message box (message, Message, Tell, MessageBox*)
-or give an error as its description (Error(number, source, description)). A k-constant, a field
-of a struct initialised with literals, or a function that returns text, is followed to its
-literals; what is computed at run time (a number, a file name) is a gap the read-me may fill.
+"""readme_test.py REPO OUT_DIR: the players' read-me, made from kit/readme by WeasyPrint as it ships,
+explains every message text of the sources (the literals passed to a message box or given an error
+as its description, with those of the constants, functions and struct fields named there), has the
+appendix the questions page names and the page pictures, and embeds only Debian's fonts.
 """
 import pathlib
 import re
+import shutil
 import subprocess
 import sys
 
-STRING = r'"((?:\\.|[^"\\])*)"'
-LITERAL = r'(?:L|u8)?' + STRING
+STRING = r'"(?:\\.|[^"\\])*"'
+FAMILIES = ('Windows XP:', 'Windows Vista and 7:', 'Windows 8, 10 and 11:')
 
 
-def strip_comments(code):
-    """Comments and character literals go; a quote or bracket in them would mislead the rest."""
-    return re.sub(STRING + r"|'(?:\\.|[^'\\])'|//[^\n]*|/\*.*?\*/",
-                  lambda m: m.group(0) if m.group(0).startswith('"') else ' ', code, flags=re.S)
-
-
-def unescape(text):
-    return re.sub(r'\\(.)', lambda m: {'n': '\n', 't': '\t'}.get(m.group(1), m.group(1)), text)
-
-
-def scan(text, start=0):
-    """Each character outside string literals, with its index and the bracket depth before it."""
-    depth, i = 0, start
-    while i < len(text):
-        if text[i] == '"':
-            i = re.compile(STRING).match(text, i).end()
-            continue
-        yield i, text[i], depth
-        depth += (text[i] in '([{') - (text[i] in ')]}')
-        i += 1
-
-
-def balanced(code, start):
-    """The text inside the bracket at code[start], and the index after its match."""
-    for i, c, depth in scan(code, start):
-        if depth == 1 and c in ')]}':
-            return code[start + 1:i], i + 1
-    return code[start + 1:], len(code)
-
-
-def top_level_split(text, seps):
-    parts, last = [], 0
-    for i, c, depth in scan(text):
-        if depth == 0 and c in seps and text[i:i + 2] != '::' and text[i - 1:i + 1] != '::':
-            parts.append(text[last:i])
-            last = i + 1
+def split(text, separators):
+    """The parts of the text between separators outside brackets and string literals."""
+    parts, depth, last = [], 0, 0
+    for m in re.finditer(STRING + r'|[][(){}' + separators + ']', text):
+        depth += (m[0] in '([{') - (m[0] in ')]}')
+        if depth == 0 and m[0] in separators:
+            parts.append(text[last:m.start()])
+            last = m.end()
     return parts + [text[last:]]
 
 
-class Sources:
-    def __init__(self, folder):
-        self.code = '\n'.join(strip_comments(p.read_text(encoding='utf-8', errors='replace'))
-                              for p in sorted(folder.rglob('*')) if p.suffix in ('.h', '.cpp'))
-        c = self.code
-        self.constants = {m.group(1): c[m.end():c.index(';', m.end())]
-                          for m in re.finditer(r'\b(k\w+)\s*(?:\[\s*\])?\s*=(?!=)', c)}
-        self.functions = {}
-        for m in re.finditer(r'\b(\w+)\s*\(([^;{}()]|\([^()]*\))*\)\s*(?:const\s*)?(?:noexcept\s*)?\{', c):
-            self.functions.setdefault(m.group(1), balanced(c, m.end() - 1)[0])
-        self.fields = {}  # field name -> [(struct, index)]
-        for m in re.finditer(r'\bstruct\s+(\w+)\s*\{', c):
-            body = balanced(c, m.end() - 1)[0]
-            decls = [d for d in top_level_split(body, ';') if '(' not in d and d.strip()]
-            for i, d in enumerate(decls):
-                name = re.findall(r'(\w+)\s*(?:=.*|\{.*\})?\s*$', d.strip(), re.S)
-                if name:
-                    self.fields.setdefault(name[0], []).append((m.group(1), i))
-
-    def initialisers(self, struct):
-        for m in re.finditer(r'(?<!struct )\b' + struct + r'\b(?:\s+\w+)?\s*\{', self.code):
-            yield top_level_split(balanced(self.code, m.end() - 1)[0], ',')
-
-    def texts(self, expr, depth=0):
-        """Every text the expression may give, each as a list of literal pieces and gaps (None)."""
-        if depth > 4:
-            return [[None]]
-        parts = top_level_split(expr, '?:')
-        if len(parts) > 1:
-            return [t for alt in parts[1:] for t in self.texts(alt, depth + 1)]
-        pieces = []
-        for term in top_level_split(expr, '+'):
-            term = term.strip()
-            literals = re.findall(LITERAL, term)
-            name = re.fullmatch(r'(?:[\w:]+::)?(\w+)(?:\.c_str\(\))?', term)
-            call = re.fullmatch(r'(?:[\w:]+::)?(\w+)\s*\((.*)\)', term, re.S)
-            member = re.fullmatch(r'\w+(?:\.|->)(\w+)', term)
-            if literals and re.fullmatch(r'(\s*' + LITERAL + r'\s*)+', term):
-                pieces.append(unescape(''.join(literals)))
-            elif name and name.group(1) in self.constants:
-                alts = self.texts(self.constants[name.group(1)], depth + 1)
-                pieces += alts[0] if len(alts) == 1 else [None]
-            elif member and member.group(1) in self.fields:
-                return [t for struct, i in self.fields[member.group(1)] for init in self.initialisers(struct)
-                        if i < len(init) for t in self.texts(init[i], depth + 1)]
-            elif call and call.group(1) in self.functions:
-                returns = re.findall(r'\breturn\b(.*?);', self.functions[call.group(1)], re.S)
-                alts = [t for r in returns for t in self.texts(r, depth + 1)]
-                pieces += alts[0] if len(alts) == 1 else [None]
-            else:
-                pieces.append(None)
-        return [pieces]
-
-    def messages(self):
-        found = []
-        sinks = r'\b(\w*[Mm]essage\w*|Tell|Error)\s*\('
-        for m in re.finditer(sinks, self.code):
-            args = top_level_split(balanced(self.code, m.end() - 1)[0], ',')
-            for arg in args[2:] if m.group(1) == 'Error' else args:
-                found += self.texts(arg)
-        return found
+def inside(code, start):
+    """The text inside the bracket at code[start]."""
+    depth = 0
+    for m in re.compile(STRING + r'|[][(){}]').finditer(code, start):
+        depth += (m[0] in '([{') - (m[0] in ')]}')
+        if depth == 0:
+            return code[start + 1:m.start()]
+    return code[start + 1:]
 
 
 def normal(text):
     return re.sub(r'\s+', ' ', text).strip()
 
 
-def pattern(pieces):
-    words = [normal(p) for p in pieces if p and re.search(r'[A-Za-z]{2}', p)]
-    return '.{0,120}?'.join(re.escape(w) for w in words) if words else None
+class Sources:
+    def __init__(self, folder):
+        # Comments and character literals go: a quote or bracket in them would mislead the rest.
+        ignored = STRING + r"|'(?:\\.|[^'\\])'|//[^\n]*|/\*.*?\*/"
+        files = sorted(p for p in folder.rglob('*') if p.suffix in ('.h', '.cpp'))
+        code = '\n'.join(p.read_text(errors='replace') for p in files)
+        self.code = c = re.sub(ignored, lambda m: m[0] if m[0][0] == '"' else ' ', code, flags=re.S)
+        # What a name may give: a k-constant its value, a function what it returns (its first
+        # definition), a struct field the values it is initialised with.
+        self.named, self.fields = {}, {}
+        for m in re.finditer(r'\b(k\w+)\s*(?:\[\s*\])?\s*=(?!=)', c):
+            self.named.setdefault(m[1], [c[m.end():c.index(';', m.end())]])
+        for m in re.finditer(r'\b(\w+)\s*\(([^;{}()]|\([^()]*\))*\)\s*(?:const\s*)?(?:noexcept\s*)?\{', c):
+            self.named.setdefault(m[1], re.findall(r'\breturn\b(.*?);', inside(c, m.end() - 1), re.S))
+        for m in re.finditer(r'\bstruct\s+(\w+)\s*\{', c):
+            decls = [d for d in split(inside(c, m.end() - 1), ';') if d.strip() and '(' not in d]
+            for init in re.finditer(r'(?<!struct )\b' + m[1] + r'\b(?:\s+\w+)?\s*\{', c):
+                for decl, value in zip(decls, split(inside(c, init.end() - 1), ',')):
+                    for name in re.findall(r'(\w+)\s*(?:=.*|\{.*\})?\s*$', decl.strip(), re.S):
+                        self.fields.setdefault(name, []).append(value)
+
+    def literals(self, expr, depth=0):
+        """The texts an expression may give: its own literals and those of what it names."""
+        expr = split(expr, '?')[-1]  # a condition's literals are no text
+        unescape = lambda s: re.sub(r'\\(.)', lambda e: ' ' if e[1] in 'nt' else e[1], s[1:-1])
+        # Adjacent literals are one.
+        found = [''.join(map(unescape, re.findall(STRING, m[0])))
+                 for m in re.finditer(r'(?:' + STRING + r'\s*(?:L|u8)?)+', expr)]
+        names = re.findall(r'(\.|->)?\b([A-Za-z_]\w*)', re.sub(STRING, ' ', expr))
+        for dot, name in names if depth < 5 else []:
+            for text in (self.fields if dot else self.named).get(name, []):
+                found += self.literals(text, depth + 1)
+        return found
+
+    def messages(self):
+        found = []
+        for m in re.finditer(r'\b(\w*[Mm]essage\w*|Tell|Error)\s*\(', self.code):
+            args = split(inside(self.code, m.end() - 1), ',')
+            found += self.literals(','.join(args[2:] if m[1] == 'Error' else args))
+        return {normal(t) for t in found if re.search(r'[A-Za-z]{2}', t)}
 
 
 def run(*args):
@@ -133,51 +86,42 @@ def run(*args):
 
 def main(repo, out):
     repo, out = pathlib.Path(repo), pathlib.Path(out)
-    out.mkdir(parents=True, exist_ok=True)
+    shutil.rmtree(out, ignore_errors=True)
+    out.mkdir(parents=True)
     pdf = out / 'Mendpack Readme.pdf'
-    for old in [pdf, *out.glob('picture-*.png')]:
-        old.unlink(missing_ok=True)
     run('weasyprint', str(repo / 'kit/readme/readme.html'), str(pdf))
     text = normal(run('pdftotext', '-enc', 'UTF-8', str(pdf), '-'))
-    failures = []
 
     sources = Sources(repo / 'src')
-    patterns = sorted({p for t in sources.messages() if (p := pattern(t))})
-    if len(patterns) < 20:
-        failures.append(f'only {len(patterns)} message texts found in the sources')
-    failures += [f'message missing: {p}' for p in patterns if not re.search(p, text)]
+    messages = sorted(sources.messages())
+    failures = [f'message missing: {m!r}' for m in messages if m not in text]
+    if len(messages) < 20:
+        failures.append(f'only {len(messages)} message texts found in the sources')
 
     heading = 'Appendix: Checking your computer'
     appendix = text[text.rfind(heading):] if heading in text else ''
-    questions = re.findall(r'"chk\w+"\s*,\s*' + LITERAL, sources.code)
-    if not appendix or len(questions) != 4:
-        failures.append(f'appendix {heading!r} or the four questions not found ({questions})')
-    for i, q in enumerate(questions):
-        start = appendix.find(q)
-        end = appendix.find(questions[i + 1]) if i + 1 < len(questions) else len(appendix)
-        for family in ('Windows XP:', 'Windows Vista and 7:', 'Windows 8, 10 and 11:'):
-            if start < 0 or family not in appendix[start:end]:
-                failures.append(f'appendix: {q!r} lacks {family!r}')
+    questions = [q[1:-1] for q in re.findall(r'"chk\w+"\s*,\s*L?(' + STRING + ')', sources.code)]
+    sections = re.split('|'.join(map(re.escape, questions)), appendix)[1:] if questions else []
+    if len(questions) != 4 or len(sections) != 4:
+        failures.append(f'appendix {heading!r} or its four questions not found ({questions})')
+    failures += [f'appendix: {q!r} lacks {f!r}'
+                 for q, s in zip(questions, sections) for f in FAMILIES if f not in s]
 
     # Every screenshot of docs/screenshots is in the PDF, pixel for pixel.
     pictures = sorted((repo / 'docs/screenshots').glob('*.png'))
-    if len(run('pdfimages', '-list', str(pdf)).splitlines()[2:]) < len(pictures):
-        failures.append('fewer pictures than screenshots')
     run('pdfimages', '-png', str(pdf), str(out / 'picture'))
     signature = lambda files: run('identify', '-format', '%#\n', *map(str, files)).split()
     shown = set(signature(out.glob('picture-*.png')))
-    failures += [f'picture missing: {p.name}' for p, s in zip(pictures, signature(pictures)) if s not in shown]
+    failures += [f'picture missing: {p.name}'
+                 for p, s in zip(pictures, signature(pictures)) if s not in shown]
 
+    # The columns from the right: emb sub uni object-id generation.
     fonts = run('pdffonts', str(pdf)).splitlines()[2:]
-    failures += [] if fonts else ['no fonts']
-    for line in fonts:
-        if line.split()[-5] != 'yes':  # the columns from the right: emb sub uni object-id generation
-            failures.append(f'font not embedded: {line}')
-        if not re.search(r'DejaVu|Liberation', line):
-            failures.append(f'font not one of Debian\'s DejaVu or Liberation: {line}')
+    failures += [f'font not embedded, or not DejaVu or Liberation: {f}' for f in fonts or ['(none)']
+                 if f.split()[-5:-4] != ['yes'] or not re.search(r'DejaVu|Liberation', f)]
 
     print(*(f'FAIL {f}\n' for f in failures), sep='', end='')
-    print(f'{len(patterns)} message texts, {len(questions)} questions, {len(pictures)} pictures, '
+    print(f'{len(messages)} message texts, {len(questions)} questions, {len(pictures)} pictures, '
           f'{len(fonts)} fonts checked: {len(failures)} failures')
     return 1 if failures else 0
 

@@ -1,24 +1,25 @@
-// The wizard's pure decisions: routing, pre-ticks, the checks' rules and the kit archive's name.
+// The wizard's pure decisions: routing, the page tables' tab order, the checks' rules and the kit
+// archive's name.
 #include <gtest/gtest.h>
 
 #include <map>
 #include <set>
+#include <sstream>
 
 #include "wizard/pages/page_layouts.h"
 #include "wizard/pages/routing.h"
 #include "wizard/services/kit_archive.h"
 #include "wizard/services/video_maker.h"
 #include "wizard/services/win_version.h"
-#include "wizard/services/wizard_state.h"
 
 using namespace wizard;
 
+// The promise to the user: each page only when its answer calls for it, in a fixed order; nVidia
+// only picks the emulator when there is enough video memory.
 TEST(Routing, EveryCombinationOfTheFourAnswersShowsTheFittingPagesInTheirFixedOrder) {
     for (int bits = 0; bits < 16; ++bits) {
         const Answers a{int16_t(bits & 1), int16_t(bits >> 1 & 1), int16_t(bits >> 2 & 1),
                         int16_t(bits >> 3 & 1)};
-        // The promise to the user: each page only when its answer calls for it; nVidia only picks
-        // the emulator when there is enough video memory.
         std::vector<PageId> expected;
         if (a.WinXP)
             expected.push_back(PageId::frmStep3);
@@ -32,25 +33,6 @@ TEST(Routing, EveryCombinationOfTheFourAnswersShowsTheFittingPagesInTheirFixedOr
         for (PageId page = PageId::frmStep2; page != PageId::frmStep9 && route.size() < 10;)
             route.push_back(page = NextPage(page, a));
         EXPECT_EQ(route, expected) << "answers " << bits;
-    }
-}
-
-TEST(WizardState, PreTicksFromWhatTheChecksFound) {
-    const struct {
-        const wchar_t *version, *maker;
-        bool xp, nvidia;
-    } cases[] = {
-        {L"windows xp", L"geforce by nvidia", true, true},
-        {L"windows 2000", L"ati technologies inc.", false, false},
-        // The checks lower-case both fields first; the tests themselves are plain.
-        {L"Windows XP", L"NVIDIA", false, false},
-    };
-    WizardState state;
-    for (const auto &c : cases) {
-        state.WinVersion = c.version;
-        state.VideoMfg = c.maker;
-        EXPECT_EQ(PreTickWinXP(state), c.xp) << c.version;
-        EXPECT_EQ(PreTickNVidia(state), c.nvidia) << c.maker;
     }
 }
 
@@ -82,10 +64,7 @@ TEST(WinVersion, EveryRowOfTheTable) {
         return VersionRecord{1, 4, minor, (4u << 24) | (minor << 16) | build};
     };
     auto nt = [](std::uint32_t major, std::uint32_t minor) { return VersionRecord{2, major, minor, 2600}; };
-    const struct {
-        VersionRecord version;
-        const wchar_t *name;
-    } rows[] = {
+    const std::pair<VersionRecord, const wchar_t *> rows[] = {
         {win9x(10, 1997), L""},
         {win9x(10, 1998), L"Windows 98"},
         {{1, 4, 10, 1998}, L"Windows 98"}, // the high half of the build number does not count
@@ -102,41 +81,23 @@ TEST(WinVersion, EveryRowOfTheTable) {
         {{}, L"Unable To get Windows Version"}, // the call failed
         {{0, 5, 1, 2600}, L"Unable To get Windows Version"},
     };
-    for (const auto &row : rows)
-        EXPECT_EQ(WinVersionName(row.version), row.name)
-            << row.version.platformId << " " << row.version.majorVersion << "." << row.version.minorVersion
-            << "." << row.version.buildNumber;
+    for (const auto &[version, name] : rows)
+        EXPECT_EQ(WinVersionName(version), name) << version.platformId << " " << version.majorVersion << "."
+                                                 << version.minorVersion << "." << version.buildNumber;
 }
 
-// A registry stand-in: device instances two levels below a list key, in the order given, each
-// written "device|instance|class|maker" ("-" for a value that is not there).
-class FakeRegistry : public RegistryReader {
-  public:
-    FakeRegistry(const std::wstring &list, const std::vector<std::wstring> &instances) {
-        for (const std::wstring &i : instances) {
-            const size_t bar1 = i.find(L'|'), bar2 = i.find(L'|', bar1 + 1), bar3 = i.find(L'|', bar2 + 1);
-            const std::wstring device = list + L"\\" + i.substr(0, bar1),
-                               instance = i.substr(bar1 + 1, bar2 - bar1 - 1);
-            if (subkeys_[list].empty() || list + L"\\" + subkeys_[list].back() != device)
-                subkeys_[list].push_back(i.substr(0, bar1));
-            subkeys_[device].push_back(instance);
-            values_[device + L"\\" + instance + L"|Class"] = i.substr(bar2 + 1, bar3 - bar2 - 1);
-            values_[device + L"\\" + instance + L"|Mfg"] = i.substr(bar3 + 1);
-        }
-    }
-    std::vector<std::wstring> Subkeys(const std::wstring &key) override { return subkeys_[key]; }
+// Device instances two levels below a list key, in the order given.
+struct FakeRegistry : RegistryReader {
+    std::map<std::wstring, std::vector<std::wstring>> subkeys;
+    std::map<std::wstring, std::wstring> values;
+    std::vector<std::wstring> Subkeys(const std::wstring &key) override { return subkeys[key]; }
     std::wstring Text(const std::wstring &key, const std::wstring &value) override {
-        const std::wstring text = values_[key + L"|" + value];
-        return text == L"-" ? L"" : text;
+        return values[key + value];
     }
-
-  private:
-    std::map<std::wstring, std::vector<std::wstring>> subkeys_;
-    std::map<std::wstring, std::wstring> values_;
 };
 
-// Only Windows 2000 and XP read the control set's list; the name arrives lower-cased and the
-// search itself is case-sensitive.
+// Only Windows 2000 and XP read the control set's list (the name arrives lower-cased).
+// Instances are "device|instance|class|maker" ("" is no value).
 TEST(VideoMaker, TheLastInstanceWithADisplayClassInTheVersionsListGivesTheMakerAsStored) {
     const std::wstring nt = L"SYSTEM\\CurrentControlSet\\Enum\\PCI", other = L"Enum\\PCI";
     const struct {
@@ -151,15 +112,26 @@ TEST(VideoMaker, TheLastInstanceWithADisplayClassInTheVersionsListGivesTheMakerA
          L"nVidia Corp"},
         {L"windows 2000", nt, {L"V121A|1|DISPLAY|3Dfx"}, L"3Dfx"},
         {L"windows 98 se", other, {L"V121A|1|Display adapters|3Dfx"}, L"3Dfx"},
-        {L"windows me", other, {L"V1|A|Monitor|Sony", L"V2|A|Sound|Creative", L"V3|A|-|X"}, L""},
+        {L"windows me", other, {L"V1|A|Monitor|Sony", L"V2|A|Sound|Creative", L"V3|A||X"}, L""},
         {L"", other, {L"V10DE|1|display|First", L"V10DE|2|Display|Second"}, L"Second"},
-        {L"windows xp", nt, {L"V10DE|1|Display|NVIDIA", L"V1002|1|Display|-"}, L""}, // the last has no Mfg
+        {L"windows xp", nt, {L"V10DE|1|Display|NVIDIA", L"V1002|1|Display|"}, L""}, // the last has no Mfg
         {L"windows xp", other, {L"D|I|Display|M"}, L""},
-        {L"Windows XP", nt, {L"D|I|Display|M"}, L""},
         {L"windows nt 4.0", nt, {L"D|I|Display|M"}, L""},
     };
     for (const auto &c : cases) {
-        FakeRegistry registry(c.list, c.instances);
+        FakeRegistry registry;
+        for (const std::wstring &entry : c.instances) {
+            std::wistringstream fields(entry);
+            std::wstring device, instance, kind, maker;
+            std::getline(std::getline(std::getline(fields, device, L'|'), instance, L'|'), kind, L'|');
+            std::getline(fields, maker);
+            std::vector<std::wstring> &devices = registry.subkeys[c.list];
+            if (devices.empty() || devices.back() != device)
+                devices.push_back(device);
+            registry.subkeys[c.list + L"\\" + device].push_back(instance);
+            registry.values[c.list + L"\\" + device + L"\\" + instance + L"Class"] = kind;
+            registry.values[c.list + L"\\" + device + L"\\" + instance + L"Mfg"] = maker;
+        }
         EXPECT_EQ(FindVideoMaker(c.version, registry), c.maker) << c.version << " " << c.instances[0];
     }
 }

@@ -28,23 +28,20 @@ FolderContents Contents(const std::wstring &folder) {
 
 ShortcutFields ReadShortcut(const std::wstring &file) {
     win32::ComApartment com;
-    ShortcutFields fields;
     win32::ComPtr<IShellLinkW> link;
     win32::ComPtr<IPersistFile> persist;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                link.ReceiveVoid())) ||
-        FAILED(link->QueryInterface(IID_IPersistFile, persist.ReceiveVoid())) ||
-        FAILED(persist->Load(file.c_str(), STGM_READ)))
-        return fields;
-    wchar_t text[MAX_PATH * 2] = L"";
-    link->GetPath(text, MAX_PATH * 2, nullptr, SLGP_RAWPATH);
-    fields.target = text;
-    link->GetWorkingDirectory(text, MAX_PATH * 2);
-    fields.workingDirectory = text;
-    link->GetDescription(text, MAX_PATH * 2);
-    fields.description = text;
-    link->GetShowCmd(&fields.showCommand);
-    return fields;
+    wchar_t target[MAX_PATH] = L"", folder[MAX_PATH] = L"", description[MAX_PATH] = L"";
+    int show = -1;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   link.ReceiveVoid())) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, persist.ReceiveVoid())) &&
+        SUCCEEDED(persist->Load(file.c_str(), STGM_READ))) {
+        link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
+        link->GetWorkingDirectory(folder, MAX_PATH);
+        link->GetDescription(description, MAX_PATH);
+        link->GetShowCmd(&show);
+    }
+    return {target, folder, description, show};
 }
 
 std::wstring LauncherShortcut() {

@@ -1,23 +1,211 @@
-// The install pages and the uninstall page on real game folders, with kit archives written by the
-// tests and extracted through the real vbuzip10.dll.
-#include "page_test.h"
+// frmStep1's checks, the install pages and the uninstall page, run in this process on temporary game
+// folders with kit archives that the tests write, extracted through the real vbuzip10.dll. Next is
+// clicked through the page window, so that a failure meets the page's own error report; messages
+// are recorded instead of shown.
+#include <windows.h>
+
+#include <shlwapi.h>
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+#include "common/text.h"
+#include "folder_contents.h"
 #include "support/process.h"
+#include "support/temp_folder.h"
+#include "win32/com.h"
 #include "win32/handle.h"
+#include "wizard/pages/wizard.h"
+#include "zip_builder.h"
 
 using namespace kittest;
+using wizard::PageId;
 
 namespace {
 
-using InstallPages = PageTest;
+// Stand-ins for the kit's members, binary like the real ones, whose bytes tell them apart.
+std::string Payload(const std::string &member) {
+    return "MZ the kit's " + member + std::string("\0\x01\xff", 3);
+}
+std::vector<ziptest::Member> FullKit() {
+    std::vector<ziptest::Member> kit;
+    for (const char *name :
+         {"Nightjar.exe", "Nightjar.htm", "Turbo.EXE", "Turbo.HLP", "dgvoodoo sync glide2x.dll",
+          "OS Glide2x.dll", "OpenGLid.INI", "gfprefs.dat", "mpprefs.dat", "GF3D1078.EXE"})
+        kit.emplace_back(name, Payload(name));
+    return kit;
+}
+// The player's own preference files, as the game left them.
+std::string PlayerPrefs(char which) {
+    return std::string("player's own prefs ") + which + std::string("\0\x7f\xff", 3);
+}
+
+// Archive members and folder contents written "name=bytes" ("Data\\Multi\\" alone for an empty
+// folder, "name*=" for a read-only file, and before a page "name!=" for one that a running program
+// holds, shared with nobody); a folder's parent folders are part of its contents.
+template <typename... Entries> std::vector<ziptest::Member> Kit(const Entries &...entries) {
+    std::vector<ziptest::Member> members;
+    for (const std::string &e : std::initializer_list<std::string>{entries...})
+        members.emplace_back(e.substr(0, e.find('=')), e.substr(e.find('=') + 1));
+    return members;
+}
+template <typename... Entries> FolderContents Files(const Entries &...entries) {
+    FolderContents files;
+    for (const ziptest::Member &m : Kit(entries...)) {
+        const std::wstring name = mend::WideFromUtf8(m.name);
+        for (size_t slash = name.find(L'\\'); slash != name.npos; slash = name.find(L'\\', slash + 1))
+            files[name.substr(0, slash + 1)];
+        if (name.back() != L'\\')
+            files[name] = m.data;
+    }
+    return files;
+}
+
+// An error report as recorded: its number and, in brackets, what was done to which file; the
+// system's own words for the error are left out.
+std::wstring ErrorReport(long number, const std::wstring &what) {
+    return L"Run-time error '" + std::to_wstring(number) + L"':\n\n(" + what + L")";
+}
+
+const std::wstring kNotTheGameFolder = L"Please install GF3D, or if it is installed, unzip and run the "
+                                       L"Mendpack wizard from your GaleFalcon3D folder.";
 const std::wstring kLauncherInstalled = L"Nightjar.exe installed, shortcut to desktop created";
 const std::wstring kNoLauncher = L"Error -- Nightjar file not found",
                    kUninstalled = L"Mendpack programs uninstalled";
-const std::wstring kGf = L"Data\\gfprefs.dat", kMp = L"Data\\Multi\\mpprefs.dat";
-const std::wstring kGfBackup = L"Data\\wgfprefs.bak", kMpBackup = L"Data\\Multi\\wmpprefs.bak";
+const std::wstring kMp = L"Data\\Multi\\mpprefs.dat";
 const std::string kPlayerGf = "Data\\gfprefs.dat=" + PlayerPrefs('s'),
-                  kPlayerMp = "Data\\Multi\\mpprefs.dat=" + PlayerPrefs('m');
+                  kPlayerMp = "Data\\Multi\\mpprefs.dat=" + PlayerPrefs('m'),
+                  kGfKept = "Data\\wgfprefs.bak=" + PlayerPrefs('s');
 
-TEST_F(InstallPages, LauncherPageTakesItsExactNamesFromTheFirstKitArchiveAndNeedsTheLauncher) {
+struct Outcome {
+    const char *what;
+    std::vector<ziptest::Member> kit; // the kit archive; none when empty
+    FolderContents before;
+    std::wstring messages; // one after the other, each after " + "
+    FolderContents after;  // and the kit archive
+    bool folderWhereTheShortcutGoes = false;
+};
+
+// Next on `page` in a new game folder, in the session's temporary folder or on the small file system
+// `parent`, which is filled up first. Then: the messages, then the next page (with every answer unticked,
+// each install page leads to the presets page and that one to the last) or the wizard's end after an error
+// report, the uninstall and a folder without the game; the folder byte for byte; and the launcher's shortcut
+// on the desktop exactly when the page said it made one, with the fields the launcher needs.
+void ExpectOutcomes(PageId page, const std::vector<Outcome> &rows, const std::wstring &parent = {}) {
+    win32::ComApartment com;
+    // Wine hands every shortcut saved on the desktop to its menu builder, a process of its own that
+    // reads the target while the test goes on and races with a page that deletes it. Windows has
+    // no such reader.
+    const wchar_t overrides[] = L"Software\\Wine\\DllOverrides", menuBuilder[] = L"winemenubuilder.exe";
+    SHSetValueW(HKEY_CURRENT_USER, overrides, menuBuilder, REG_SZ, L"", sizeof(wchar_t));
+    // frmStep1's display adapter, in the PCI list of Windows 10, as which Wine answers.
+    const wchar_t pci[] = L"Enum\\PCI\\VEN_10DE\\instance", maker[] = L"nVidia Corporation";
+    SHSetValueW(HKEY_LOCAL_MACHINE, pci, L"Class", REG_SZ, L"Display", sizeof L"Display");
+    SHSetValueW(HKEY_LOCAL_MACHINE, pci, L"Mfg", REG_SZ, maker, sizeof maker);
+    const std::wstring shortcut = LauncherShortcut();
+    for (const Outcome &c : rows) {
+        SCOPED_TRACE(c.what);
+        DeleteFileW(shortcut.c_str());
+        if (page == PageId::frmUninstall)
+            wintest::WriteFile(shortcut, "the launcher's shortcut");
+        if (c.folderWhereTheShortcutGoes)
+            CreateDirectoryW(shortcut.c_str(), nullptr);
+        wintest::TempFolder game(L"game", parent);
+        wintest::CurrentDirectory inGame(game.Path());
+        FolderContents before = c.before, after = c.after;
+        if (!c.kit.empty())
+            before[L"MendpackFiles.zip"] = after[L"MendpackFiles.zip"] = ziptest::Build(c.kit);
+        std::vector<win32::Handle> held;
+        for (const auto &[name, bytes] : before) {
+            const std::wstring path = game / name.substr(0, name.find_last_not_of(L"\\*!") + 1);
+            if (name.back() == L'\\')
+                CreateDirectoryW(path.c_str(), nullptr);
+            else
+                wintest::WriteFile(path, bytes);
+            if (name.back() == L'*')
+                wintest::SetReadOnly(path, true);
+            if (name.back() == L'!')
+                held.emplace_back(
+                    CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        }
+        win32::Handle filler;
+        if (!parent.empty()) {
+            filler.Reset(CreateFileW((parent + L"\\filler").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                     FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+            DWORD written = 0;
+            WriteFile(filler.Get(), std::string(2 << 20, 'f').data(), 2 << 20, &written, nullptr);
+        }
+
+        std::wstring messages;
+        wizard::Wizard wizard;
+        wizard::Page &shown = wizard.Show(page);
+        wizard.SetMessageSink([&](HWND owner, const std::wstring &text) {
+            const size_t words = text.find(L"\n\n") + 2, file = text.rfind(L" (");
+            const bool named = text.rfind(L"Run-time error", 0) == 0 && file != text.npos && file > words;
+            messages += (messages.empty() ? L"" : L" + ") +
+                        (named ? text.substr(0, words) + text.substr(file + 1) : text);
+            EXPECT_EQ(owner, shown.Hwnd()) << "a message after the next page";
+        });
+        SendMessageW(shown.Hwnd(), WM_COMMAND,
+                     MAKEWPARAM(wizard::ControlId(*shown.Layout().Find(L"Next")), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(shown.Control(L"Next")));
+        held.clear();
+        RemoveDirectoryW(shortcut.c_str());
+        EXPECT_EQ(messages, c.messages);
+        const bool ends = page == PageId::frmUninstall || c.messages == kNotTheGameFolder ||
+                          c.messages.find(L"Run-time error") != c.messages.npos;
+        MSG quit;
+        EXPECT_EQ(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0, ends) << "the end";
+        const wizard::Page *next = wizard.Find(page == PageId::frmStep1   ? PageId::frmStep2
+                                               : page == PageId::frmStep8 ? PageId::frmStep9
+                                                                          : PageId::frmStep8);
+        EXPECT_TRUE(ends || next) << "the next page was never shown";
+        EXPECT_EQ(wizard.VisiblePage(), ends || !next ? nullptr : next->Hwnd());
+        if (next && page == PageId::frmStep1) {
+            EXPECT_TRUE(next->IsChecked(L"chkNVidia"));
+        }
+        // A program the page started may still be writing.
+        wintest::WaitUntil([&] { return Contents(game.Path()) == after; });
+        EXPECT_EQ(Contents(game.Path()), after);
+        const bool made = c.messages == kLauncherInstalled;
+        EXPECT_EQ(wintest::Exists(shortcut), made);
+        if (made) {
+            const ShortcutFields link = ReadShortcut(shortcut);
+            EXPECT_EQ(std::tie(link.target, link.workingDirectory, link.description, link.showCommand),
+                      std::make_tuple(game / L"Nightjar.EXE", game.Path(), std::wstring(L"Nightjar"),
+                                      int(SW_SHOWNORMAL)));
+        }
+    }
+    DeleteFileW(shortcut.c_str());
+    SHDeleteKeyW(HKEY_LOCAL_MACHINE, L"Enum\\PCI");
+    SHDeleteValueW(HKEY_CURRENT_USER, overrides, menuBuilder);
+}
+
+// In the game folder, the patch comes out of the kit and starts on every run until its readme is
+// there (the game stand-in plays it and logs every start; the journey runs it the first time). A
+// folder without the game ends the wizard.
+TEST(Pages, Step1RunsThePatchUntilItsReadmeIsThereAndNeedsTheGame) {
+    const std::string patch =
+        "GF3D1078.EXE=" + wintest::ReadFile(wintest::ProgramFolder() + L"\\game_stand_in.exe");
+    const std::string game = "falcon.exe=game", readme = "1078patch Readme .txt=in",
+                      started = "launches.txt=GF3D1078.EXE|\r\n";
+    const std::wstring patchMessage =
+        L"Please click OK to install the GF3D 1078 patch, then continue with this "
+        L"wizard after 1078 completes.";
+    ExpectOutcomes(
+        PageId::frmStep1,
+        {{"no game", FullKit(), Files(), kNotTheGameFolder, Files()},
+         {"a kit whose patch has another letter case", Kit("gf3d1078.exe=x", "Nightjar.exe=x"), Files(game),
+          patchMessage + L" + " + ErrorReport(ERROR_FILE_NOT_FOUND, L"start GF3D1078.EXE"), Files(game)},
+         {"the patch again", Kit(patch), Files(game, patch, started), patchMessage,
+          Files(game, patch, started + "GF3D1078.EXE|\r\n")},
+         {"the patch's readme", Kit(patch), Files(game, readme), L"", Files(game, readme)}});
+}
+
+// The launcher page finds its archive by the pattern "Mend*.zip" (the first such file) and its
+// members by their exact names in any folder of it.
+TEST(Pages, LauncherPageTakesItsExactNamesFromTheFirstKitArchiveAndNeedsTheLauncher) {
     const FolderContents notKits =
         Files("Kit.zip=" + ziptest::Build(FullKit()), "MyMendpack.zip=" + ziptest::Build(FullKit()));
     const FolderContents other =
@@ -26,80 +214,56 @@ TEST_F(InstallPages, LauncherPageTakesItsExactNamesFromTheFirstKitArchiveAndNeed
     fromOther[L"Nightjar.exe"] = "A";
     ExpectOutcomes(
         PageId::frmStep3,
-        {{"inside folders",
-          Kit("Bin/Nightjar.exe=launcher", "Help/en/Nightjar.htm=help"),
-          {},
-          kLauncherInstalled,
-          Files("Nightjar.exe=launcher", "Nightjar.htm=help")},
-         {"another name matching Mend*.zip beside a folder", {}, other, kLauncherInstalled, fromOther},
-         {"the launcher in other letter case",
-          Kit("nightjar.exe=x", "Nightjar.htm=help"),
-          {},
-          kNoLauncher,
-          Files("Nightjar.htm=help")},
-         {"no name matching Mend*.zip", {}, notKits, kNoLauncher, notKits}});
+        {{"inside folders", Kit("Bin/Nightjar.exe=launcher", "Help/en/Nightjar.htm=help"), Files(),
+          kLauncherInstalled, Files("Nightjar.exe=launcher", "Nightjar.htm=help")},
+         {"another name matching Mend*.zip beside a folder", Kit(), other, kLauncherInstalled, fromOther},
+         {"the launcher in other letter case", Kit("nightjar.exe=x", "Nightjar.htm=help"), Files(),
+          kNoLauncher, Files("Nightjar.htm=help")},
+         {"no name matching Mend*.zip", Kit(), notKits, kNoLauncher, notKits},
+         {"a folder where the shortcut goes", Kit("Nightjar.exe=launcher"), Files(),
+          ErrorReport(HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED), L"save " + LauncherShortcut()),
+          Files("Nightjar.exe=launcher"), true}});
 }
 
-TEST_F(InstallPages, LauncherPageReportsAShortcutItCannotSave) {
-    WriteKit(FullKit());
-    ASSERT_TRUE(CreateDirectoryW(LauncherShortcut().c_str(), nullptr)); // a folder where the shortcut goes
-    Press(PageId::frmStep3, L"Next",
-          {ErrorReport(HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED), L"save " + LauncherShortcut())},
-          std::nullopt);
-    RemoveDirectoryW(LauncherShortcut().c_str());
+// The library will not replace a read-only file, and says so; the player's files stay kept, or, when
+// one cannot be kept, none is.
+TEST(Pages, TurboPageNeedsTurboItselfAndKeepsThePlayersOwn) {
+    ExpectOutcomes(
+        PageId::frmStep4,
+        {{"the kit over a read-only help file", FullKit(), Files("Turbo.EXE=older", "Turbo.HLP*=mine"),
+          ErrorReport(1, L"extract Turbo.HLP"),
+          Files("Turbo.EXE=" + Payload("Turbo.EXE"), "Turbo.HLP*=mine", "Mendpack Backup\\Turbo.EXE=older",
+                "Mendpack Backup\\Turbo.HLP*=mine")},
+         {"the player's help file held open", FullKit(), Files("Turbo.EXE=older", "Turbo.HLP!=mine"),
+          ErrorReport(ERROR_SHARING_VIOLATION, L"copy Turbo.HLP to Mendpack Backup\\Turbo.HLP"),
+          Files("Turbo.EXE=older", "Turbo.HLP=mine")},
+         {"Turbo in other letter case", Kit("turbo.exe=x", "Turbo.HLP=help"), Files(),
+          L"Error -- Turbo file not found", Files("Turbo.HLP=help")}});
 }
 
-// The library will not replace a read-only file, and says so; the player's files stay kept.
-TEST_F(InstallPages, TurboPageNeedsTurboItselfAndKeepsThePlayersOwn) {
-    ExpectOutcomes(PageId::frmStep4,
-                   {{"the kit over a read-only help file", FullKit(),
-                     Files("Turbo.EXE=older", "Turbo.HLP*=mine"), ErrorReport(1, L"extract Turbo.HLP"),
-                     Files("Turbo.EXE=" + Payload("Turbo.EXE"), "Turbo.HLP*=mine",
-                           "Mendpack Backup\\Turbo.EXE=older", "Mendpack Backup\\Turbo.HLP*=mine")},
-                    {"Turbo in other letter case",
-                     Kit("turbo.exe=x", "Turbo.HLP=help"),
-                     {},
-                     L"Error -- Turbo file not found",
-                     Files("Turbo.HLP=help")}});
+// The library is put in place as glide2x.dll; GlideOS's settings file comes with it, even without
+// the library. The other emulator's library is the kit's own. (The journey replaces the player's
+// glide2x.dll and OpenGLid.INI and keeps them.)
+TEST(Pages, EmulatorPagesReplaceAWritableGlide2xOnlyWithTheirOwnLibrary) {
+    const std::string dg = "glide2x.dll=" + Payload("dgvoodoo sync glide2x.dll"),
+                      os = "glide2x.dll=" + Payload("OS Glide2x.dll"),
+                      ini = "OpenGLid.INI=" + Payload("OpenGLid.INI");
+    ExpectOutcomes(PageId::frmStep5,
+                   {{"over GlideOS's", FullKit(), Files(os), L"dgvoodoo installed", Files(dg)},
+                    {"in other letter case", Kit("DGVoodoo sync glide2x.dll=x"), Files("glide2x.dll=old"),
+                     L"Error -- dgvoodoo file not found", Files("glide2x.dll=old")},
+                    {"over a read-only one", FullKit(), Files("glide2x.dll*=old"),
+                     ErrorReport(ERROR_ACCESS_DENIED, L"copy dgvoodoo sync glide2x.dll to glide2x.dll"),
+                     Files("glide2x.dll*=old", "dgvoodoo sync " + dg, "Mendpack Backup\\glide2x.dll*=old")}});
+    ExpectOutcomes(PageId::frmStep6,
+                   {{"over dgvoodoo's", FullKit(), Files(dg), L"GlideOS installed", Files(os, ini)},
+                    {"in other letter case", Kit("OS glide2x.dll=x", ini), Files(),
+                     L"Error -- GlideOS file not found", Files(ini)}});
 }
 
-// GlideOS's settings file comes with it, even without the library; a player's own is kept when
-// GlideOS replaces it, and left alone by dgvoodoo. The other emulator's library is the kit's own.
-TEST_F(InstallPages, EmulatorPagesReplaceAWritableGlide2xOnlyWithTheirOwnLibrary) {
-    for (PageId page : {PageId::frmStep5, PageId::frmStep6}) {
-        const bool glideOS = page == PageId::frmStep6;
-        const std::string member = glideOS ? "OS Glide2x.dll" : "dgvoodoo sync glide2x.dll";
-        const std::string other = glideOS ? "dgvoodoo sync glide2x.dll" : "OS Glide2x.dll";
-        const std::wstring name = glideOS ? L"GlideOS" : L"dgvoodoo";
-        const std::string ours = "glide2x.dll=" + Payload(member);
-        auto with = [&](FolderContents files) {
-            if (glideOS)
-                files[L"OpenGLid.INI"] = Payload("OpenGLid.INI");
-            return files;
-        };
-        SCOPED_TRACE(member);
-        ExpectOutcomes(
-            page,
-            {{"over the player's glide2x.dll and OpenGLid.INI", FullKit(),
-              Files("glide2x.dll=old", "OpenGLid.INI=mine"), name + L" installed",
-              with(Files(ours, "Mendpack Backup\\glide2x.dll=old",
-                         glideOS ? "Mendpack Backup\\OpenGLid.INI=mine" : "OpenGLid.INI=mine"))},
-             {"over the other emulator's glide2x.dll", FullKit(), Files("glide2x.dll=" + Payload(other)),
-              name + L" installed", with(Files(ours))},
-             {"the library in other letter case",
-              Kit(glideOS ? "OS glide2x.dll=x" : "DGVoodoo sync glide2x.dll=x",
-                  "OpenGLid.INI=" + Payload("OpenGLid.INI")),
-              Files("glide2x.dll=old"), L"Error -- " + name + L" file not found",
-              with(Files("glide2x.dll=old"))},
-             {"over a read-only glide2x.dll", FullKit(), Files("glide2x.dll*=old"),
-              ErrorReport(ERROR_ACCESS_DENIED, L"copy " + mend::WideFromUtf8(member) + L" to glide2x.dll"),
-              with(Files("glide2x.dll*=old", member + "=" + Payload(member),
-                         "Mendpack Backup\\glide2x.dll*=old"))}});
-    }
-}
-
-// A copy keeps the read-only mark; an existing backup is the player's from before the kit.
-TEST_F(InstallPages, PresetsPageBacksUpThePlayersFilesAndInstallsThePresetsOnlyWhenBothAreInTheKit) {
+// Both backups are made before either file is replaced; a copy keeps the read-only mark; an
+// existing backup is the player's from before the kit. (The journey backs up the player's files.)
+TEST(Pages, PresetsPageBacksUpThePlayersFilesAndInstallsThePresetsOnlyWhenBothAreInTheKit) {
     const std::string gf = "Data\\gfprefs.dat=" + Payload("gfprefs.dat"),
                       mp = "Data\\Multi\\mpprefs.dat=" + Payload("mpprefs.dat");
     const FolderContents frozen =
@@ -109,110 +273,55 @@ TEST_F(InstallPages, PresetsPageBacksUpThePlayersFilesAndInstallsThePresetsOnlyW
     const std::wstring missing = L"Error -- preference files not found";
     ExpectOutcomes(
         PageId::frmStep8,
-        {{"the player's files", FullKit(), Files(kPlayerGf, kPlayerMp), done,
-          Files(gf, mp, "Data\\wgfprefs.bak=" + PlayerPrefs('s'),
-                "Data\\Multi\\wmpprefs.bak=" + PlayerPrefs('m'))},
-         {"frozen files and an older backup", FullKit(), frozen, done,
+        {{"frozen files and an older backup", FullKit(), frozen, done,
           Files(gf, mp, "Data\\wgfprefs.bak=an older backup",
                 "Data\\Multi\\wmpprefs.bak*=" + PlayerPrefs('m'))},
          {"no preference files", FullKit(), Files("Data\\Multi\\"), done, Files(gf, mp)},
          {"only the single-player preset", Kit("gfprefs.dat=x", "MPPREFS.DAT=x"), frozen, missing, frozen},
-         {"no kit archive", {}, frozen, missing, frozen},
+         {"no kit archive", Kit(), frozen, missing, frozen},
          {"no Data\\Multi folder", FullKit(), Files(kPlayerGf),
-          ErrorReport(ERROR_PATH_NOT_FOUND, L"copy mpprefs.dat to " + kMp),
-          Files(gf, "Data\\wgfprefs.bak=" + PlayerPrefs('s'))}});
+          ErrorReport(ERROR_PATH_NOT_FOUND, L"copy mpprefs.dat to " + kMp), Files(gf, kGfKept)},
+         {"a file the running game holds", FullKit(),
+          Files(kPlayerGf, "Data\\Multi\\mpprefs.dat!=" + PlayerPrefs('m')),
+          ErrorReport(ERROR_SHARING_VIOLATION, L"copy " + kMp + L" to Data\\Multi\\wmpprefs.bak"),
+          Files(kPlayerGf, kPlayerMp, kGfKept)}});
 }
 
 // The player's own files come back with their attributes and the kit's own go, read-only (frozen by
 // the launcher) or not; a file of the player's that no page replaced (nothing kept of it) is no kit
 // file and stays; the folder as the uninstall left it is left alone by a second run.
-TEST_F(InstallPages, UninstallRestoresBackupsAndKeptFilesAndRemovesOnlyTheKitsOwn) {
+TEST(Pages, UninstallRestoresBackupsAndKeptFilesAndRemovesOnlyTheKitsOwn) {
     const std::string untouched[] = {"OpenGLid.INI=the player's, never replaced",
                                      "Mendpack Backup\\notes.txt=the player's own",
                                      "gfprefs.dat=not the kit's"};
     const FolderContents restored = Files(kPlayerGf, kPlayerMp, "Turbo.EXE*=the player's Turbo", untouched[0],
                                           untouched[1], untouched[2]);
     const FolderContents installed =
-        Files("Data\\wgfprefs.bak=" + PlayerPrefs('s'), "Data\\gfprefs.dat=" + Payload("gfprefs.dat"),
+        Files(kGfKept, "Data\\gfprefs.dat=" + Payload("gfprefs.dat"),
               "Data\\Multi\\wmpprefs.bak=" + PlayerPrefs('m'),
               "Data\\Multi\\mpprefs.dat*=" + Payload("mpprefs.dat"),
               "glide2x.dll*=" + Payload("dgvoodoo sync glide2x.dll"),
               "Nightjar.exe=" + Payload("Nightjar.exe"), "Nightjar.htm=" + Payload("Nightjar.htm"),
               "Turbo.EXE=" + Payload("Turbo.EXE"), "Turbo.HLP*=" + Payload("Turbo.HLP"),
               "Mendpack Backup\\Turbo.EXE*=the player's Turbo", untouched[0], untouched[1], untouched[2]);
-    ExpectOutcomes(PageId::frmUninstall, {{"after every page", FullKit(), installed, kUninstalled, restored},
-                                          {"a second time", FullKit(), restored, kUninstalled, restored}});
+    ExpectOutcomes(PageId::frmUninstall,
+                   {{"after every page", FullKit(), installed, kUninstalled, restored},
+                    {"a second time", FullKit(), restored, kUninstalled, restored},
+                    {"after a presets page that the running game stopped", FullKit(),
+                     Files(kPlayerGf, kPlayerMp, kGfKept), kUninstalled, Files(kPlayerGf, kPlayerMp)}});
 }
 
-TEST_F(InstallPages, PresetsPageNamesAPreferenceFileTheRunningGameHoldsAndLosesNothing) {
-    WriteKit(FullKit());
-    Put({{kGf, PlayerPrefs('s')}, {kMp, PlayerPrefs('m')}});
-    const FolderContents before = Contents(game.Path());
-    {
-        wintest::ChildProcess running(wintest::ProgramFolder() + L"\\game_stand_in.exe",
-                                      L"/hold " + (game / kMp), wintest::ProgramFolder());
-        ASSERT_TRUE(wintest::WaitUntil(
-            [&] {
-                win32::Handle file(CreateFileW((game / kMp).c_str(), GENERIC_READ,
-                                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                               nullptr, OPEN_EXISTING, 0, nullptr));
-                return !file && GetLastError() == ERROR_SHARING_VIOLATION;
-            },
-            60000))
-            << "the game holds its preference file";
-        Press(PageId::frmStep8, L"Next",
-              {ErrorReport(ERROR_SHARING_VIOLATION, L"copy " + kMp + L" to " + kMpBackup)}, std::nullopt);
-    }
-    FolderContents backedUp = before;
-    backedUp[kGfBackup] = PlayerPrefs('s');
-    EXPECT_EQ(Contents(game.Path()), backedUp);
-    NewRun();
-    Press(PageId::frmUninstall, L"Next", {kUninstalled}, std::nullopt);
-    EXPECT_EQ(Contents(game.Path()), before);
-}
-
-// The game folder on the small file system of the run (small_disk.sh), when there is one.
-std::wstring SmallDisk() {
+// On the small file system of the run (small_disk.sh), filled up after the game folder is made, the
+// library's writing fails.
+TEST(Pages, OnAFullDiskAPageSaysWhatFailedAndChangesNothing) {
     const std::wstring disk = wintest::ProgramFolder() + L"\\..\\small-disk";
-    ULARGE_INTEGER total{};
-    const bool small =
-        GetDiskFreeSpaceExW(disk.c_str(), nullptr, &total, nullptr) && total.QuadPart < (8u << 20);
-    return small ? disk : std::wstring();
-}
-class FullDisk : public PageTest {
-  protected:
-    FullDisk() : PageTest(SmallDisk()) {}
-    void SetUp() override {
-        if (SmallDisk().empty())
-            GTEST_SKIP() << "no small file system mounted for this run (small_disk.sh needs root)";
-    }
-};
-
-TEST_F(FullDisk, EveryPageSaysWhatFailedAndWhyAndTheUninstallLeavesThePlayersFiles) {
-    WriteKit(FullKit());
-    Put({{kGf, PlayerPrefs('s')}, {kMp, PlayerPrefs('m')}, {L"glide2x.dll", "the player's own"}});
-    const FolderContents before = Contents(game.Path());
-    const std::wstring filler = SmallDisk() + L"\\filler";
-    {
-        win32::Handle file(CreateFileW(filler.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        const std::string block(4096, 'f');
-        DWORD written = 0;
-        while (WriteFile(file.Get(), block.data(), 4096, &written, nullptr) && written == 4096) {
-        }
-    }
-    const std::pair<PageId, std::wstring> failures[] = {
-        {PageId::frmStep3, ErrorReport(1, L"extract Nightjar.exe")},
-        {PageId::frmStep4, ErrorReport(1, L"extract Turbo.EXE")},
-        {PageId::frmStep5, ErrorReport(ERROR_DISK_FULL, L"copy glide2x.dll to Mendpack Backup\\glide2x.dll")},
-        {PageId::frmStep8, ErrorReport(1, L"extract gfprefs.dat")}};
-    for (const auto &[page, report] : failures) {
-        Press(page, L"Next", {report}, std::nullopt);
-        EXPECT_EQ(Contents(game.Path()), before);
-    }
-    DeleteFileW(filler.c_str());
-    NewRun();
-    Press(PageId::frmUninstall, L"Next", {kUninstalled}, std::nullopt);
-    EXPECT_EQ(Contents(game.Path()), before);
+    ULARGE_INTEGER size{};
+    if (!GetDiskFreeSpaceExW(disk.c_str(), nullptr, &size, nullptr) || size.QuadPart > (8u << 20))
+        GTEST_SKIP() << "no small file system mounted for this run (small_disk.sh needs root)";
+    const FolderContents players = Files(kPlayerGf, kPlayerMp);
+    ExpectOutcomes(PageId::frmStep8,
+                   {{"a full disk", FullKit(), players, ErrorReport(1, L"extract gfprefs.dat"), players}},
+                   disk);
 }
 
 } // namespace
