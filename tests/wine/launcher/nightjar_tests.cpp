@@ -5,9 +5,8 @@
 
 #include <tlhelp32.h>
 
-#include <algorithm>
+#include <optional>
 
-#include "common/text.h"
 #include "support/gui.h"
 #include "support/process.h"
 #include "support/temp_folder.h"
@@ -17,87 +16,77 @@ using namespace wintest;
 
 namespace {
 
-constexpr int kFixSound = 1003, kSinglePlayer = 1007, kMmp = 1008, kFreezePrefs = 1009, kLaunchGame = 1010,
-              kHelpPage = 1011;
+constexpr int kFix = 1003, kSingle = 1007, kMmp = 1008, kFreeze = 1009, kLaunch = 1010, kHelp = 1011;
 
-// Message boxes as (caption, text), in the order they showed.
-using Messages = std::vector<std::pair<std::wstring, std::wstring>>;
-std::pair<std::wstring, std::wstring> Missing(bool singlePlayer) {
-    return {L"File not found", singlePlayer ? L"gfprefs.dat file not found" : L"mpprefs.dat file not found"};
+// Message boxes as "caption: text", in the order they showed.
+using Messages = std::vector<std::wstring>;
+std::wstring Missing(bool single) {
+    return std::wstring(L"File not found: ") + (single ? L"gf" : L"mp") + L"prefs.dat file not found";
 }
 
-// Preference bytes where byte 68 is not yet 0.
-std::string PreferenceBytes(size_t length = 120) {
-    return std::string(length, '\x55');
+void AltF4(HWND dialog) {
+    SendKey(dialog, Key::AltF4);
 }
 
-// The file after the fix: byte 68 is 0, a shorter file has grown to 69 bytes with zeros.
-std::string Patched(std::string bytes) {
-    bytes.resize(std::max<size_t>(bytes.size(), 69), '\0');
-    bytes[68] = '\0';
-    return bytes;
-}
-
-// The game folder as the wizard leaves it, the launcher beside the game programs so that its
-// program search finds the stand-ins first.
-struct GameFolder : TempFolder {
-    GameFolder() : TempFolder(L"nightjar") {
+// A game folder as the wizard leaves it, the launcher beside the stand-ins so that its program
+// search finds them first, and the launcher once started there.
+struct Game : TempFolder {
+    Game() : TempFolder(L"nightjar") {
         // Wine starts its desktop process for the first window of a session: let this process be
         // its parent, not a launcher whose children are waited for.
         GetDesktopWindow();
         MakeFolders(*this / L"Data\\Multi");
-        for (const wchar_t *name : {L"Nightjar.exe", L"falcon.exe", L"falconmmp.exe", L"explorer.exe"}) {
-            std::wstring from =
-                ProgramFolder() + (name[0] == L'N' ? L"\\Nightjar.exe" : L"\\game_stand_in.exe");
-            EXPECT_TRUE(CopyFileW(from.c_str(), (*this / name).c_str(), FALSE)) << GetLastError();
-        }
+        for (const wchar_t *name : {L"Nightjar.exe", L"falcon.exe", L"falconmmp.exe", L"explorer.exe"})
+            EXPECT_TRUE(CopyFileW(
+                (ProgramFolder() + (name[0] == L'N' ? L"\\Nightjar.exe" : L"\\game_stand_in.exe")).c_str(),
+                (*this / name).c_str(), FALSE));
     }
-    std::wstring Prefs(bool singlePlayer) const {
-        return *this / (singlePlayer ? L"Data\\gfprefs.dat" : L"Data\\Multi\\mpprefs.dat");
+    std::wstring Prefs(bool single) const {
+        return *this / (single ? L"Data\\gfprefs.dat" : L"Data\\Multi\\mpprefs.dat");
     }
     // A line "<program>|<arguments>" for every stand-in start, in order.
     std::string Launches() const {
         return Exists(*this / L"launches.txt") ? ReadFile(*this / L"launches.txt") : "";
     }
-};
-
-class Nightjar {
-  public:
-    explicit Nightjar(const GameFolder &game) : process_(game / L"Nightjar.exe", L"", game.Path()) {}
-    DWORD Pid() const { return process_.Id(); }
 
     // The dialog, shown or not: a modal dialog exists hidden while its WM_INITDIALOG shows a
     // message box, and is ready once its last control has been made.
     HWND Dialog() {
-        if (!dialog_ && !WaitUntil([&] {
-                for (HWND w : DialogWindows(Pid()))
-                    if (WindowText(w) == L"Nightjar  1.0" && GetDlgItem(w, kHelpPage))
-                        return (dialog_ = w) != nullptr;
+        if (!dialog && !WaitUntil([&] {
+                for (HWND w : DialogWindows(launcher->Id()))
+                    if (WindowText(w) == L"Nightjar  1.0" && GetDlgItem(w, kHelp))
+                        return (dialog = w) != nullptr;
                 return false;
             }))
             ADD_FAILURE() << "the launcher's dialog did not come";
-        return dialog_;
+        return dialog;
     }
-    bool Ticked(int id) { return IsDlgButtonChecked(Dialog(), id) == BST_CHECKED; }
+    // Single Player, MMP, Freeze Preferences and Launch GF3D as "SMFL", "-" for each one unticked.
+    std::string Ticks() {
+        std::string ticks = "SMFL";
+        for (int i = 0; i < 4; ++i)
+            if (IsDlgButtonChecked(Dialog(), kSingle + i) != BST_CHECKED)
+                ticks[i] = '-';
+        return ticks;
+    }
     void Click(int id) { EXPECT_TRUE(wintest::Click(Dialog(), id)) << "no control " << id; }
 
     // Answers with OK every message box until the launcher is quiet again and returns them: every
     // click posted so far has been handled, the programs it started have ended, the dialog shows.
     Messages Answer() {
         Messages shown;
-        HWND dialog = Dialog();
         // Sync posts behind everything posted before, so when it returns the click has either run
         // to its end or waits in a message box (whose loop handled the marker).
-        while (Sync(dialog)) {
-            auto pending = DialogWindows(Pid(), dialog);
+        while (Sync(Dialog())) {
+            auto pending = DialogWindows(launcher->Id(), dialog);
             if (pending.empty())
                 break;
             EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(pending.front()) != FALSE; }));
             auto box = ReadMessageBox(pending.front());
             EXPECT_TRUE(box.buttons == std::vector<std::wstring>{L"OK"} && !box.hasIcon &&
                         box.owner == dialog)
-                << "a plain box of the dialog: " << mend::Utf8FromWide(box.text);
-            shown.emplace_back(box.caption, box.text);
+                << "a plain box of the dialog";
+            shown.push_back(box.caption + L": " + box.text);
             if (!PressOk(box.window))
                 return shown;
         }
@@ -105,11 +94,10 @@ class Nightjar {
         // children is left, every start has written its line.
         EXPECT_TRUE(WaitUntil([&] {
             win32::Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-            PROCESSENTRY32W entry{};
-            entry.dwSize = sizeof entry;
+            PROCESSENTRY32W entry{sizeof entry};
             for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more;
                  more = Process32NextW(snapshot.Get(), &entry))
-                if (entry.th32ParentProcessID == Pid() && entry.th32ProcessID != Pid())
+                if (entry.th32ParentProcessID == launcher->Id() && entry.th32ProcessID != launcher->Id())
                     return false;
             return true;
         })) << "started programs did not end";
@@ -121,144 +109,134 @@ class Nightjar {
         Click(id);
         return Answer();
     }
-    ChildProcess process_;
 
-  private:
-    HWND dialog_ = nullptr;
+    std::optional<ChildProcess> launcher;
+    HWND dialog = nullptr;
 };
 
-TEST(Nightjar, OpensOnMmpItsOptionsShowTheirFilesStateOnEveryClickAndHelpOpensThePage) {
-    GameFolder game;
-    WriteFile(game.Prefs(false), PreferenceBytes());
-    WriteFile(game.Prefs(true), PreferenceBytes());
+// The dialog opens on MMP with the focus on the fix. An option's click, also on the selected one,
+// shows its own file's state in place of a tick set by hand; only the help page starts a program.
+TEST(Nightjar, OpensOnMmpItsOptionsShowTheirFilesStateAndHelpOpensThePage) {
+    Game game;
+    WriteFile(game.Prefs(false), std::string(120, 'U'));
+    WriteFile(game.Prefs(true), std::string(120, 'U'));
     SetReadOnly(game.Prefs(true), true);
-    Nightjar nightjar(game);
-    EXPECT_EQ(nightjar.Answer(), Messages{});
-    EXPECT_TRUE(nightjar.Ticked(kMmp) && !nightjar.Ticked(kSinglePlayer) && !nightjar.Ticked(kFreezePrefs));
-    EXPECT_EQ(FocusedWindow(nightjar.Dialog()), GetDlgItem(nightjar.Dialog(), kFixSound));
-    SaveScreenshot(nightjar.Dialog(), L"nightjar_dialog");
-    EXPECT_EQ(nightjar.Press(kSinglePlayer), Messages{});
-    EXPECT_TRUE(nightjar.Ticked(kSinglePlayer) && !nightjar.Ticked(kMmp)) << "the options exclude each other";
-    EXPECT_TRUE(nightjar.Ticked(kFreezePrefs));
-    // A tick set by hand gives way to the file's state when the selected option is clicked again,
-    // and so does a change made outside the launcher.
-    nightjar.Click(kFreezePrefs);
-    EXPECT_EQ(nightjar.Press(kSinglePlayer), Messages{});
-    EXPECT_TRUE(nightjar.Ticked(kFreezePrefs));
-    EXPECT_EQ(nightjar.Press(kMmp), Messages{});
-    EXPECT_FALSE(nightjar.Ticked(kFreezePrefs) || nightjar.Ticked(kSinglePlayer));
-    SetReadOnly(game.Prefs(false), true);
-    EXPECT_EQ(nightjar.Press(kMmp), Messages{});
-    EXPECT_TRUE(nightjar.Ticked(kFreezePrefs));
-    EXPECT_TRUE(game.Launches().empty()) << "clicking options starts nothing";
+    game.launcher.emplace(game / L"Nightjar.exe", L"", game.Path());
+    EXPECT_EQ(game.Answer(), Messages{});
+    EXPECT_EQ(game.Ticks(), "-M--");
+    EXPECT_EQ(FocusedWindow(game.Dialog()), GetDlgItem(game.Dialog(), kFix));
+    SaveScreenshot(game.Dialog(), L"nightjar_dialog");
+    for (auto [id, ticks] :
+         {std::pair{kSingle, "S-F-"}, {kFreeze, "S---"}, {kSingle, "S-F-"}, {kMmp, "-M--"}}) {
+        EXPECT_EQ(game.Press(id), Messages{});
+        EXPECT_EQ(game.Ticks(), ticks) << id;
+    }
+    SetReadOnly(game.Prefs(false), true); // a change made outside the launcher
+    EXPECT_EQ(game.Press(kMmp), Messages{});
+    EXPECT_EQ(game.Ticks(), "-MF-");
 
-    // Help opens the page through explorer.exe, or tells that it is missing.
-    nightjar.Click(kHelpPage);
-    auto box = WaitForMessageBox(L"File not found", nightjar.Pid());
+    game.Click(kHelp);
+    auto box = WaitForMessageBox(L"File not found", game.launcher->Id());
     ASSERT_TRUE(box);
     EXPECT_EQ(box->text, L"No help file found");
     // Answered by a key: that keys reach the dialog manager is what gives the test of Enter and
     // Esc its meaning.
     SendKey(box->window, Key::Enter);
-    EXPECT_EQ(nightjar.Answer(), Messages{});
-    EXPECT_TRUE(game.Launches().empty());
+    EXPECT_EQ(game.Answer(), Messages{});
+    EXPECT_EQ(game.Launches(), "");
     WriteFile(game / L"Nightjar.htm", "<html></html>");
-    EXPECT_EQ(nightjar.Press(kHelpPage), Messages{});
+    EXPECT_EQ(game.Press(kHelp), Messages{});
     EXPECT_EQ(game.Launches(), "explorer.exe|Nightjar.htm\r\n");
 }
 
-TEST(Nightjar, IgnoresEnterAndEscapeAndClosesWithExitCodeZero) {
-    for (auto close : {PostClose, PostSystemClose, +[](HWND dialog) { SendKey(dialog, Key::AltF4); }}) {
-        GameFolder game;
-        WriteFile(game.Prefs(false), PreferenceBytes());
-        Nightjar nightjar(game);
-        nightjar.Click(kLaunchGame); // so that a fix run by mistake would also show as a launch
-        // With the focus on "Fix GF3D Sound", the first tab stop.
-        SendKey(nightjar.Dialog(), Key::Enter);
-        SendKey(nightjar.Dialog(), Key::Escape);
-        EXPECT_EQ(nightjar.Answer(), Messages{});
-        EXPECT_EQ(ReadFile(game.Prefs(false)), PreferenceBytes()) << "Enter must not run the fix";
-        EXPECT_TRUE(game.Launches().empty());
-        close(nightjar.Dialog());
-        DWORD code = STILL_ACTIVE;
-        EXPECT_TRUE(nightjar.process_.WaitForExit(kGuiTimeoutMs, &code) && code == 0) << code;
-    }
-}
-
-// Each press patches the selected option's file, leaves it read-only exactly when the box is ticked,
-// starts its game when asked and touches nothing of the other option. A file held without sharing keeps its
-// bytes, and the freeze and launch steps still run.
+// Each press patches the selected option's file, leaves it read-only exactly when the box is
+// ticked, starts its game when asked and touches nothing of the other option. A file held without
+// sharing keeps its bytes, and the freeze and launch steps still run. Enter and Esc do nothing;
+// every way of closing ends the launcher with exit code 0.
 TEST(Nightjar, FixPatchesFreezesAsTickedAndLaunchesOncePerPress) {
     const struct {
-        bool singlePlayer, frozenBefore, freeze, launch;
+        bool single, frozenBefore, freeze, launch;
         size_t length;
         bool held;
+        void (*close)(HWND);
     } cases[] = {
-        {false, false, true, true, 120, false}, {true, true, true, true, 120, false},
-        {false, true, false, false, 10, false}, {false, false, false, true, 68, false},
-        {true, false, true, false, 120, false}, {false, false, true, true, 120, true},
+        {false, false, true, true, 120, false, PostClose},
+        {true, true, true, true, 120, false, PostSystemClose},
+        {false, true, false, false, 10, false, AltF4},
+        {false, false, false, true, 68, false, PostClose},
+        {true, false, true, false, 120, false, AltF4},
+        {false, false, true, true, 120, true, PostSystemClose},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(&c - cases);
-        GameFolder game;
-        const std::string prefs = PreferenceBytes(c.length), other = PreferenceBytes(90);
-        const std::wstring file = game.Prefs(c.singlePlayer);
+        Game game;
+        const std::string prefs(c.length, 'U'), other(90, 'U');
+        const std::wstring file = game.Prefs(c.single);
         WriteFile(file, prefs);
-        WriteFile(game.Prefs(!c.singlePlayer), other);
+        WriteFile(game.Prefs(!c.single), other);
         SetReadOnly(file, c.frozenBefore);
-        Nightjar nightjar(game);
-        if (c.singlePlayer)
-            nightjar.Click(kSinglePlayer);
-        EXPECT_EQ(nightjar.Answer(), Messages{});
-        EXPECT_EQ(nightjar.Ticked(kFreezePrefs), c.frozenBefore) << "the option shows its own file's state";
+        game.launcher.emplace(game / L"Nightjar.exe", L"", game.Path());
+        if (c.single)
+            game.Click(kSingle);
+        EXPECT_EQ(game.Answer(), Messages{});
+        EXPECT_EQ(game.Ticks()[2] == 'F', c.frozenBefore) << "the option shows its own file's state";
         if (c.freeze != c.frozenBefore)
-            nightjar.Click(kFreezePrefs);
+            game.Click(kFreeze);
         if (c.launch)
-            nightjar.Click(kLaunchGame);
+            game.Click(kLaunch);
+        SendKey(game.Dialog(), Key::Enter);
+        SendKey(game.Dialog(), Key::Escape);
+        EXPECT_EQ(game.Answer(), Messages{});
+        EXPECT_EQ(ReadFile(file), prefs) << "Enter must not run the fix";
+
         win32::Handle held(
             c.held ? CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
                    : nullptr);
         ASSERT_EQ(static_cast<bool>(held), c.held);
-        std::string started;
+        // Byte 68 becomes 0; a shorter file grows to 69 bytes with zeros.
+        std::string patched = prefs, started;
+        patched.resize(std::max<size_t>(prefs.size(), 69), '\0');
+        patched[68] = '\0';
         for (size_t press = 1; press <= (c.held ? 1 : 2); ++press) {
-            EXPECT_EQ(nightjar.Press(kFixSound),
-                      (c.held ? Messages{{L"error", L"error creating file stream"}} : Messages{}));
+            EXPECT_EQ(game.Press(kFix), c.held ? Messages{L"error: error creating file stream"} : Messages{});
             held.Reset();
-            EXPECT_EQ(ReadFile(file), c.held ? prefs : Patched(prefs));
+            EXPECT_EQ(ReadFile(file), c.held ? prefs : patched);
             EXPECT_EQ(IsReadOnly(file), c.freeze);
-            started += c.launch ? (c.singlePlayer ? "falcon.exe|\r\n" : "falconmmp.exe|\r\n") : "";
+            started += c.launch ? (c.single ? "falcon.exe|\r\n" : "falconmmp.exe|\r\n") : "";
             EXPECT_EQ(game.Launches(), started);
         }
-        EXPECT_EQ(ReadFile(game.Prefs(!c.singlePlayer)), other) << "the other option's file is not touched";
-        EXPECT_FALSE(IsReadOnly(game.Prefs(!c.singlePlayer)));
+        EXPECT_EQ(ReadFile(game.Prefs(!c.single)), other) << "the other option's file is not touched";
+        EXPECT_FALSE(IsReadOnly(game.Prefs(!c.single)));
+        c.close(game.Dialog());
+        DWORD code = STILL_ACTIVE;
+        EXPECT_TRUE(game.launcher->WaitForExit(kGuiTimeoutMs, &code) && code == 0) << code;
     }
 }
 
-// The option's click says the file is missing; the fix then fails to thaw it, says so again and
-// stops before anything else: no file made, no attribute changed, no game started.
+// A missing file: the option's click says so and keeps the tick; the fix then fails to thaw it,
+// says so again and stops before anything else: no file made, no attribute changed, no game started.
 TEST(Nightjar, FixStopsOnAMissingFileAfterTwoMessages) {
-    for (bool singlePlayer : {true, false}) {
-        SCOPED_TRACE(singlePlayer ? "single player" : "multiplayer");
-        GameFolder game;
-        if (singlePlayer)
-            WriteFile(game.Prefs(false), PreferenceBytes());
-        Nightjar nightjar(game);
-        if (!singlePlayer) {
-            ASSERT_TRUE(WaitForMessageBox(L"File not found", nightjar.Pid()));
-            EXPECT_FALSE(IsWindowVisible(nightjar.Dialog())) << "the message comes before the dialog";
+    for (bool single : {true, false}) {
+        SCOPED_TRACE(single ? "single player" : "multiplayer");
+        Game game;
+        if (single)
+            WriteFile(game.Prefs(false), std::string(120, 'U'));
+        game.launcher.emplace(game / L"Nightjar.exe", L"", game.Path());
+        if (!single) {
+            ASSERT_TRUE(WaitForMessageBox(L"File not found", game.launcher->Id()));
+            EXPECT_FALSE(IsWindowVisible(game.Dialog())) << "the message comes before the dialog";
         }
-        EXPECT_EQ(nightjar.Answer(), singlePlayer ? Messages{} : Messages{Missing(false)});
-        EXPECT_FALSE(nightjar.Ticked(kFreezePrefs));
-        nightjar.Click(kFreezePrefs);
-        nightjar.Click(kLaunchGame);
-        EXPECT_EQ(nightjar.Press(singlePlayer ? kSinglePlayer : kMmp), Messages{Missing(singlePlayer)});
-        EXPECT_TRUE(nightjar.Ticked(kFreezePrefs)) << "keeps its tick when the file is missing";
-        EXPECT_EQ(nightjar.Press(kFixSound),
-                  (Messages{{L"File not found", L"file not found"}, Missing(singlePlayer)}));
-        EXPECT_FALSE(Exists(game.Prefs(singlePlayer))) << "never created";
-        EXPECT_TRUE(game.Launches().empty());
-        EXPECT_TRUE(!singlePlayer ||
-                    (ReadFile(game.Prefs(false)) == PreferenceBytes() && !IsReadOnly(game.Prefs(false))));
+        EXPECT_EQ(game.Answer(), single ? Messages{} : Messages{Missing(false)});
+        EXPECT_EQ(game.Ticks(), "-M--");
+        game.Click(kFreeze);
+        game.Click(kLaunch);
+        EXPECT_EQ(game.Press(single ? kSingle : kMmp), Messages{Missing(single)});
+        EXPECT_EQ(game.Ticks(), single ? "S-FL" : "-MFL") << "the tick stays when the file is missing";
+        EXPECT_EQ(game.Press(kFix), (Messages{L"File not found: file not found", Missing(single)}));
+        EXPECT_FALSE(Exists(game.Prefs(single))) << "never created";
+        EXPECT_EQ(game.Launches(), "");
+        EXPECT_TRUE(!single ||
+                    (ReadFile(game.Prefs(false)) == std::string(120, 'U') && !IsReadOnly(game.Prefs(false))));
     }
 }
 

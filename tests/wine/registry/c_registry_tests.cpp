@@ -1,84 +1,72 @@
 // cRegistry against the real registry: values and keys under a key of HKEY_CURRENT_USER that each
-// test makes fresh and removes again, and file-type associations under both class roots.
+// test makes fresh, and file-type associations under both class roots. Then the version check on
+// Wine's real system.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <shlwapi.h>
 
 #include <algorithm>
-#include <optional>
+#include <fstream>
 
 #include "common/error.h"
+#include "common/text.h"
 #include "registry/c_registry.h"
 #include "registry/registry_errors.h"
+#include "support/process.h"
+#include "support/temp_folder.h"
 #include "win32/handle.h"
+#include "wizard/services/video_maker.h"
+#include "wizard/services/win_version.h"
 
 using namespace registry;
 using namespace std::string_literals;
 
 namespace {
 
-// Values are set and read back through the plain API, independent of the class under test.
-std::wstring W(const std::string &text) {
-    return std::wstring(text.begin(), text.end());
-}
+const std::string kPath = "Software\\MendpackTest\\Test";
+const std::wstring kSection = mend::WideFromUtf8(kPath);
 
-struct Stored {
-    bool found = false;
-    DWORD type = 0;
-    std::string data;
-};
-Stored Get(HKEY root, const std::string &path, const std::string &name) {
-    Stored value{false, 0, std::string(4096, '\0')};
-    DWORD size = 4096;
+// A value's type and bytes through the plain API, independent of the class under test; REG_NONE
+// and no bytes when it is not there.
+std::pair<DWORD, std::string> Get(HKEY root, const std::string &path, const std::string &name) {
+    std::string data(4096, '\0');
+    DWORD type = REG_NONE, size = 4096;
     win32::RegKey key;
-    value.found = RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE, key.Receive()) == ERROR_SUCCESS &&
-                  RegQueryValueExA(key.Get(), name.c_str(), nullptr, &value.type,
-                                   reinterpret_cast<BYTE *>(value.data.data()), &size) == ERROR_SUCCESS;
-    value.data.resize(value.found ? size : 0);
-    return value;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS ||
+        RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE *>(data.data()),
+                         &size) != ERROR_SUCCESS)
+        return {REG_NONE, ""};
+    return {type, data.substr(0, size)};
 }
 
-class RegistryTest : public ::testing::Test {
-  protected:
-    RegistryTest() {
-        Clean();
-        reg.ClassKey(kHkeyCurrentUser);
-        reg.SectionKey(section);
-    }
-    ~RegistryTest() override { Clean(); }
-    static void Clean() {
-        SHDeleteKeyW(HKEY_CURRENT_USER, L"Software\\MendpackTest");
-        for (const wchar_t *key : {L"MendpackTest.Document", L".mendtestdoc"}) {
-            SHDeleteKeyW(HKEY_CLASSES_ROOT, key);
-            SHDeleteKeyW(HKEY_LOCAL_MACHINE, (L"SOFTWARE\\Classes\\"s + key).c_str());
-        }
-    }
-    void Set(const std::string &name, DWORD type, const std::string &data) {
-        ASSERT_EQ(SHSetValueA(HKEY_CURRENT_USER, path.c_str(), name.c_str(), type, data.data(),
-                              static_cast<DWORD>(data.size())),
-                  ERROR_SUCCESS);
-    }
-    void Write(const std::wstring &name, std::int32_t type, const RegistryValue &value) {
-        reg.ValueKey(name);
-        reg.ValueType(type);
-        reg.Value(value);
-    }
-    // The default value of a key below the association's class, which must be the same text in
-    // both roots; nullopt when the key is in neither.
-    static std::optional<std::string> ClassText(const std::string &key) {
-        Stored classes = Get(HKEY_CLASSES_ROOT, key, ""),
-               machine = Get(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\" + key, "");
-        if (!classes.found && !machine.found)
-            return std::nullopt;
-        EXPECT_TRUE(classes.type == REG_SZ && machine.data == classes.data) << key;
-        return classes.data.substr(0, classes.data.find('\0'));
-    }
+// The text of a key's default value below the classes, which must be the same in both roots; "-"
+// when the key is in neither.
+std::string ClassText(const std::string &key) {
+    const auto classes = Get(HKEY_CLASSES_ROOT, key, "");
+    EXPECT_EQ(Get(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\" + key, ""), classes) << key;
+    return classes.first == REG_SZ ? classes.second.substr(0, classes.second.size() - 1) : "-";
+}
 
-    const std::string path = "Software\\MendpackTest\\Test";
-    const std::wstring section = W(path);
+// An object on the test key, made empty; the test's file types are gone from both roots.
+cRegistry Fresh() {
+    SHDeleteKeyW(HKEY_CURRENT_USER, L"Software\\MendpackTest");
+    for (const wchar_t *key :
+         {L"MendpackTest.Document", L".mendtestdoc", L"MendpackTest.Plain", L".mendtestplain"}) {
+        SHDeleteKeyW(HKEY_CLASSES_ROOT, key);
+        SHDeleteKeyW(HKEY_LOCAL_MACHINE, (L"SOFTWARE\\Classes\\"s + key).c_str());
+    }
     cRegistry reg;
-};
+    reg.ClassKey(kHkeyCurrentUser);
+    reg.SectionKey(kSection);
+    return reg;
+}
+
+void Write(cRegistry &reg, const std::wstring &name, std::int32_t type, const RegistryValue &value) {
+    reg.ValueKey(name);
+    reg.ValueType(type);
+    reg.Value(value);
+}
 
 // Runs `action`, which must raise `number` with `description`.
 template <typename F> void ExpectRaises(F action, long number, const std::wstring &description) {
@@ -93,7 +81,8 @@ template <typename F> void ExpectRaises(F action, long number, const std::wstrin
 
 } // namespace
 
-TEST_F(RegistryTest, ReadsEveryStoredTypeAndTakesItsType) {
+TEST(Registry, ReadsEveryStoredTypeAndTakesItsType) {
+    cRegistry reg = Fresh();
     SetEnvironmentVariableA("MENDTEST_FOLDER", "C:\\Games\\GF3D");
     const struct {
         const char *name;
@@ -113,27 +102,30 @@ TEST_F(RegistryTest, ReadsEveryStoredTypeAndTakesItsType) {
         {"qword", REG_QWORD, "\x01\0\0\0\0\0\0\x80"s, ByteArray{1, 0, 0, 0, 0, 0, 0, 0x80, 0}},
     };
     for (const auto &c : cases) {
-        Set(c.name, c.type, c.data);
+        ASSERT_EQ(SHSetValueA(HKEY_CURRENT_USER, kPath.c_str(), c.name, c.type, c.data.data(),
+                              static_cast<DWORD>(c.data.size())),
+                  ERROR_SUCCESS);
         reg.ValueType(kRegNone);
-        reg.ValueKey(W(c.name));
+        reg.ValueKey(mend::WideFromUtf8(c.name));
         EXPECT_EQ(reg.Value(), c.value) << c.name;
         EXPECT_EQ(reg.ValueType(), static_cast<std::int32_t>(c.type)) << c.name;
     }
     // A missing value or key, or no root at all, gives Default and keeps ValueType.
     reg.ValueType(kRegDwordBigEndian);
     reg.Default(std::int32_t{-7});
-    reg.ValueKey(L"missing");
-    EXPECT_EQ(reg.Value(), RegistryValue(std::int32_t{-7}));
-    reg.ValueKey(L"sz");
-    for (auto [root, key] : {std::pair{kHkeyCurrentUser, section + L"\\NoSuchKey"}, {0, section}}) {
+    for (auto [root, key, name] : {std::tuple{kHkeyCurrentUser, kSection, L"missing"},
+                                   {kHkeyCurrentUser, kSection + L"\\No", L"sz"},
+                                   {0, kSection, L"sz"}}) {
         reg.ClassKey(root);
         reg.SectionKey(key);
-        EXPECT_EQ(reg.Value(), RegistryValue(std::int32_t{-7}));
+        reg.ValueKey(name);
+        EXPECT_EQ(reg.Value(), RegistryValue(std::int32_t{-7})) << root << " " << name;
     }
     EXPECT_EQ(reg.ValueType(), kRegDwordBigEndian);
 }
 
-TEST_F(RegistryTest, WritesEachValueAsItsTypeAndTheTextRuleSay) {
+TEST(Registry, WritesEachValueAsItsTypeAndTheTextRuleSay) {
+    cRegistry reg = Fresh();
     const struct {
         const char *name;
         std::int32_t valueType;
@@ -142,7 +134,9 @@ TEST_F(RegistryTest, WritesEachValueAsItsTypeAndTheTextRuleSay) {
         std::string stored;
     } cases[] = {
         {"expand", kRegSz, L"%TEMP%\\x"s, REG_EXPAND_SZ, "%TEMP%\\x\0"s},
+        {"apart", kRegSz, L"%%x%"s, REG_EXPAND_SZ, "%%x%\0"s}, // a "%" and a later one, not the next
         {"plain", kRegExpandSz, L"100%"s, REG_SZ, "100%\0"s},
+        {"pair", kRegExpandSz, L"x%%y"s, REG_SZ, "x%%y\0"s},
         {"number", kRegSz, std::int32_t{42}, REG_SZ, "42\0"s},
         {"multi", kRegSz, L"a\0b\0"s, REG_SZ, "a\0b\0\0"s},
         // Every byte of the array, not two fewer: a write must not cut the caller's data.
@@ -152,31 +146,30 @@ TEST_F(RegistryTest, WritesEachValueAsItsTypeAndTheTextRuleSay) {
         {"textAsDword", kRegDword, L"12"s, REG_NONE, ""s}, // not an integer: quietly nothing
     };
     for (const auto &c : cases) {
-        Write(W(c.name), c.valueType, c.value);
-        Stored stored = Get(HKEY_CURRENT_USER, path, c.name);
-        EXPECT_EQ(stored.found, c.storedType != REG_NONE) << c.name;
-        EXPECT_EQ(stored.type, c.storedType) << c.name;
-        EXPECT_EQ(stored.data, c.stored) << c.name;
+        Write(reg, mend::WideFromUtf8(c.name), c.valueType, c.value);
+        EXPECT_EQ(Get(HKEY_CURRENT_USER, kPath, c.name), std::pair(c.storedType, c.stored)) << c.name;
     }
-    reg.SectionKey(section + L"\\New\\Deeper");
-    Write(L"v", kRegSz, L"made"s);
-    EXPECT_EQ(Get(HKEY_CURRENT_USER, path + "\\New\\Deeper", "v").data, "made\0"s) << "the key path is made";
+    reg.SectionKey(kSection + L"\\New\\Deeper");
+    Write(reg, L"v", kRegSz, L"made"s);
+    EXPECT_EQ(Get(HKEY_CURRENT_USER, kPath + "\\New\\Deeper", "v").second, "made\0"s)
+        << "the key path is made";
 }
 
-TEST_F(RegistryTest, KeysAndValuesAreMadeAndRemovedOrRaiseTheirNumbersAndMessages) {
-    const std::wstring root = L"'-2147483647',Section: '", child = section + L"\\Child";
-    Write(L"v", kRegSz, L"first"s); // the last written value, which the messages of writes show
-    ExpectRaises([&] { Write(L"v", kRegMultiSz, L"second"s); }, kErrSetValue,
-                 L"Failed to set registry value Key: " + root + section + L"',Key: 'v' to value: 'first'");
-    ExpectRaises([&] { Write(L"notBytes", kRegBinary, L"text"s); }, kErrRegistry,
+TEST(Registry, KeysAndValuesAreMadeAndRemovedOrRaiseTheirNumbersAndMessages) {
+    cRegistry reg = Fresh();
+    const std::wstring root = L"'-2147483647',Section: '", child = kSection + L"\\Child";
+    Write(reg, L"v", kRegSz, L"first"s); // the last written value, which the messages of writes show
+    ExpectRaises([&] { Write(reg, L"v", kRegMultiSz, L"second"s); }, kErrSetValue,
+                 L"Failed to set registry value Key: " + root + kSection + L"',Key: 'v' to value: 'first'");
+    ExpectRaises([&] { Write(reg, L"notBytes", kRegBinary, L"text"s); }, kErrRegistry,
                  L"Application-defined or object-defined error");
-    EXPECT_EQ(Get(HKEY_CURRENT_USER, path, "v").data, "first\0"s);
-    EXPECT_FALSE(Get(HKEY_CURRENT_USER, path, "notBytes").found);
+    EXPECT_EQ(Get(HKEY_CURRENT_USER, kPath, "v").second, "first\0"s);
+    EXPECT_EQ(Get(HKEY_CURRENT_USER, kPath, "notBytes").first, REG_NONE);
     reg.ValueKey(L"v");
     reg.DeleteValue();
-    EXPECT_FALSE(Get(HKEY_CURRENT_USER, path, "v").found);
+    EXPECT_EQ(Get(HKEY_CURRENT_USER, kPath, "v").first, REG_NONE);
     ExpectRaises([&] { reg.DeleteValue(); }, kErrRegistry,
-                 L"Failed to delete registry Key: " + root + section + L"',Key: 'v");
+                 L"Failed to delete registry Key: " + root + kSection + L"',Key: 'v");
 
     reg.SectionKey(child);
     EXPECT_FALSE(reg.KeyExists());
@@ -191,21 +184,22 @@ TEST_F(RegistryTest, KeysAndValuesAreMadeAndRemovedOrRaiseTheirNumbersAndMessage
 
     reg.ClassKey(0);
     ExpectRaises([&] { reg.CreateKey(); }, kErrRegistry, L"Failed to create registry Key: '" + child);
-    reg.SectionKey(section);
-    ExpectRaises([&] { Write(L"v", kRegSz, L"third"s); }, kErrRegistry,
-                 L"Failed to set registry value Key: '0',Section: '" + section +
+    reg.SectionKey(kSection);
+    ExpectRaises([&] { Write(reg, L"v", kRegSz, L"third"s); }, kErrRegistry,
+                 L"Failed to set registry value Key: '0',Section: '" + kSection +
                      L"',Key: 'v' to value: 'first'");
 }
 
-TEST_F(RegistryTest, EnumeratesValueNamesAndSubkeysUpToTheNameBuffer) {
-    for (const char *name : {"Alpha", "a much longer value name", "c"})
-        Set(name, REG_SZ, "1\0"s);
+TEST(Registry, EnumeratesValueNamesAndSubkeysUpToTheNameBuffer) {
+    cRegistry reg = Fresh();
     // A 255-character name does not fit with its NUL: the listing stops there. (Wide calls: the
     // narrow ones cut paths longer than MAX_PATH under Wine.)
     const std::wstring name254 = L"b" + std::wstring(253, L'x'), name255 = L"c" + std::wstring(254, L'y');
     for (const std::wstring &key : {L"a"s, name254, name255, L"d"s})
-        ASSERT_EQ(SHSetValueW(HKEY_CURRENT_USER, (section + L"\\" + key).c_str(), nullptr, REG_SZ, L"", 2),
+        ASSERT_EQ(SHSetValueW(HKEY_CURRENT_USER, (kSection + L"\\" + key).c_str(), nullptr, REG_SZ, L"", 2),
                   0);
+    for (const wchar_t *name : {L"Alpha", L"a much longer value name", L"c"})
+        ASSERT_EQ(SHSetValueW(HKEY_CURRENT_USER, kSection.c_str(), name, REG_SZ, L"", 2), 0);
 
     std::vector<std::wstring> names{L"stale"};
     std::int32_t count = -1;
@@ -216,60 +210,63 @@ TEST_F(RegistryTest, EnumeratesValueNamesAndSubkeysUpToTheNameBuffer) {
     reg.EnumerateSections(names, count);
     EXPECT_EQ(names, (std::vector<std::wstring>{L"a", name254}));
     EXPECT_EQ(count, 2);
-    SHDeleteKeyW(HKEY_CURRENT_USER, (section + L"\\" + name255).c_str());
+    SHDeleteKeyW(HKEY_CURRENT_USER, (kSection + L"\\" + name255).c_str());
     reg.EnumerateSections(names, count);
     EXPECT_EQ(count, 3);
 
-    reg.SectionKey(section + L"\\NoSuchKey");
+    reg.SectionKey(kSection + L"\\NoSuchKey");
     for (auto enumerate : {&cRegistry::EnumerateValues, &cRegistry::EnumerateSections}) {
         (reg.*enumerate)(names, count);
         EXPECT_TRUE(count == 0 && names.empty());
     }
 }
 
-TEST_F(RegistryTest, AssociationsWriteEveryVerbAndTheIconInBothRoots) {
+TEST(Registry, AssociationsWriteTheirVerbsAndIconInBothRoots) {
+    cRegistry reg = Fresh();
     const std::wstring docClass = L"MendpackTest.Document";
-    const std::string shell = "MendpackTest.Document\\shell\\", program = "\"C:\\Games\\GF3D\\tool.exe\"";
     reg.CreateEXEAssociation(L"  C:\\Games\\GF3D\\tool.exe ", docClass, L"Mendpack test document",
                              L"mendtestdoc", L"", true, L"", true, L"", true, L"", 2);
-    const std::pair<std::string, std::string> all[] = {
-        {".mendtestdoc", "MendpackTest.Document"},
-        {"MendpackTest.Document", "Mendpack test document"},
-        {shell + "open", "&Open"},
-        {shell + "open\\command", program + " \"%1\""},
-        {shell + "print", "&Print"},
-        {shell + "print\\command", program + " /p \"%1\""},
-        {shell + "add", "&Install mendtestdoc"},
-        {shell + "add\\command", program + " /a \"%1\""},
-        {shell + "new", "&New"},
-        {shell + "new\\command", program + " /n \"%1\""},
-        {"MendpackTest.Document\\DefaultIcon", program + ",2"},
-    };
-    for (const auto &[key, text] : all)
-        EXPECT_EQ(ClassText(key), text);
     // The last text went to the machine's classes, whose root stays.
     EXPECT_EQ(reg.ClassKey(), kHkeyLocalMachine);
     EXPECT_EQ(reg.SectionKey(), docClass + L"\\DefaultIcon");
-
-    Clean();
-    reg.CreateEXEAssociation(L"\"C:\\Program Files\\Tool\\tool.exe\"", docClass, L"Doc", L"mendtestdoc",
-                             L"&View", false, L"&Print it", false, L"", false, L"", -1);
-    EXPECT_EQ(ClassText(shell + "open"), "&View");
-    EXPECT_EQ(ClassText(shell + "open\\command"), "\"C:\\Program Files\\Tool\\tool.exe\" \"%1\"");
-    for (const char *absent : {"print", "add", "new"})
-        EXPECT_EQ(ClassText(shell + absent), std::nullopt) << absent;
-    EXPECT_EQ(ClassText("MendpackTest.Document\\DefaultIcon"), std::nullopt);
-
     // More verbs go to a class of the current root, as triples of name, menu text and command.
     reg.ClassKey(kHkeyClassesRoot);
     reg.CreateAdditionalEXEAssociations(docClass, {L"edit"s, L"&Edit"s, L"C:\\tool.exe /e \"%1\""s, L"play"s,
                                                    L"&Play"s, L"C:\\player.exe %1"s});
-    EXPECT_EQ(ClassText(shell + "edit\\command"), "C:\\tool.exe /e \"%1\"");
-    EXPECT_EQ(ClassText(shell + "play"), "&Play");
-    EXPECT_EQ(ClassText(shell + "play\\command"), "C:\\player.exe %1");
     EXPECT_EQ(reg.ClassKey(), kHkeyLocalMachine);
+    reg.CreateEXEAssociation(L"\"C:\\Program Files\\Tool\\tool.exe\"", L"MendpackTest.Plain", L"Plain",
+                             L"mendtestplain", L"&View", false, L"&Print it", false, L"", false, L"", -1);
+
+    const std::string doc = "MendpackTest.Document\\", plain = "MendpackTest.Plain\\";
+    const std::string tool = "\"C:\\Games\\GF3D\\tool.exe\"";
+    const std::pair<std::string, std::string> texts[] = {
+        {".mendtestdoc", "MendpackTest.Document"},
+        {"MendpackTest.Document", "Mendpack test document"},
+        {doc + "shell\\open", "&Open"},
+        {doc + "shell\\open\\command", tool + " \"%1\""},
+        {doc + "shell\\print", "&Print"},
+        {doc + "shell\\print\\command", tool + " /p \"%1\""},
+        {doc + "shell\\add", "&Install mendtestdoc"},
+        {doc + "shell\\add\\command", tool + " /a \"%1\""},
+        {doc + "shell\\new", "&New"},
+        {doc + "shell\\new\\command", tool + " /n \"%1\""},
+        {doc + "DefaultIcon", tool + ",2"},
+        {doc + "shell\\edit\\command", "C:\\tool.exe /e \"%1\""},
+        {doc + "shell\\play", "&Play"},
+        {doc + "shell\\play\\command", "C:\\player.exe %1"},
+        {".mendtestplain", "MendpackTest.Plain"},
+        {plain + "shell\\open", "&View"},
+        {plain + "shell\\open\\command", "\"C:\\Program Files\\Tool\\tool.exe\" \"%1\""},
+        {plain + "shell\\print", "-"},
+        {plain + "shell\\add", "-"},
+        {plain + "shell\\new", "-"},
+        {plain + "DefaultIcon", "-"},
+    };
+    for (const auto &[key, text] : texts)
+        EXPECT_EQ(ClassText(key), text);
+
     // The list is checked before the class.
-    Clean();
+    reg = Fresh();
     reg.ClassKey(kHkeyClassesRoot);
     ExpectRaises(
         [&] {
@@ -281,5 +278,41 @@ TEST_F(RegistryTest, AssociationsWriteEveryVerbAndTheIconInBothRoots) {
         ExpectRaises([&] { reg.CreateAdditionalEXEAssociations(docClass, items); },
                      kErrAssociationClassMissing,
                      L"Error - attempt to create additional associations before class defined.");
-    EXPECT_EQ(ClassText("MendpackTest.Document"), std::nullopt);
+    EXPECT_EQ(ClassText("MendpackTest.Document"), "-");
+}
+
+// Wine pretends to be the Windows version that a program's own setting names, read when the
+// program starts: this program, started with "probe" under each, writes what the version check
+// finds and the PCI device list it then reads.
+TEST(Checks, WineVersionSettingsGiveTheirNamesAndPciLists) {
+    const wchar_t *settings = L"Software\\Wine\\AppDefaults\\registry_wine_tests.exe";
+    const std::pair<const wchar_t *, const char *> cases[] = {
+        {L"winxp64", "Windows XP|SYSTEM\\CurrentControlSet\\Enum\\PCI"},
+        {L"win2k", "Windows 2000|SYSTEM\\CurrentControlSet\\Enum\\PCI"},
+        {L"win98", "Windows 98 SE|Enum\\PCI"},
+        {L"win7", "|Enum\\PCI"},
+    };
+    for (const auto &[setting, found] : cases) {
+        ASSERT_EQ(SHSetValueW(HKEY_CURRENT_USER, settings, L"Version", REG_SZ, setting,
+                              static_cast<DWORD>((wcslen(setting) + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+        wintest::TempFolder folder(L"winver");
+        wintest::ChildProcess probe(wintest::ProgramFolder() + L"\\registry_wine_tests.exe", L"probe",
+                                    folder.Path());
+        DWORD exitCode = 99;
+        EXPECT_TRUE(probe.WaitForExit(60000, &exitCode) && exitCode == 0);
+        EXPECT_EQ(wintest::ReadFile(folder / L"probe.txt"), found);
+    }
+    SHDeleteKeyW(HKEY_CURRENT_USER, settings);
+}
+
+int main(int argc, char **argv) {
+    if (argc == 2 && argv[1] == "probe"s) {
+        const std::wstring name = wizard::GetWinVersion();
+        std::ofstream("probe.txt", std::ios::binary)
+            << mend::Utf8FromWide(name + L"|" + wizard::PciListKey(mend::LowerAscii(name)));
+        return 0;
+    }
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
 }
