@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <tlhelp32.h>
-
 #include <optional>
 
 #include "support/gui.h"
@@ -17,33 +15,26 @@ using namespace wintest;
 namespace {
 
 constexpr int kFix = 1003, kSingle = 1007, kMmp = 1008, kFreeze = 1009, kLaunch = 1010, kHelp = 1011;
+const std::wstring kMp = L"Data\\Multi\\mpprefs.dat", kSp = L"Data\\gfprefs.dat";
 
 // Message boxes as "caption: text", in the order they showed.
 using Messages = std::vector<std::wstring>;
-std::wstring Missing(bool single) {
-    return std::wstring(L"File not found: ") + (single ? L"gf" : L"mp") + L"prefs.dat file not found";
-}
 
 void AltF4(HWND dialog) {
     SendKey(dialog, Key::AltF4);
 }
 
 // A game folder as the wizard leaves it, the launcher beside the stand-ins so that its program
-// search finds them first, and the launcher once started there.
+// search finds them first, and the launcher started there.
 struct Game : TempFolder {
     Game() : TempFolder(L"nightjar") {
-        // Wine starts its desktop process for the first window of a session: let this process be
-        // its parent, not a launcher whose children are waited for.
-        GetDesktopWindow();
         MakeFolders(*this / L"Data\\Multi");
         for (const wchar_t *name : {L"Nightjar.exe", L"falcon.exe", L"falconmmp.exe", L"explorer.exe"})
             EXPECT_TRUE(CopyFileW(
                 (ProgramFolder() + (name[0] == L'N' ? L"\\Nightjar.exe" : L"\\game_stand_in.exe")).c_str(),
                 (*this / name).c_str(), FALSE));
     }
-    std::wstring Prefs(bool single) const {
-        return *this / (single ? L"Data\\gfprefs.dat" : L"Data\\Multi\\mpprefs.dat");
-    }
+    void Start() { launcher.emplace(*this / L"Nightjar.exe", L"", Path()); }
     // A line "<program>|<arguments>" for every stand-in start, in order.
     std::string Launches() const {
         return Exists(*this / L"launches.txt") ? ReadFile(*this / L"launches.txt") : "";
@@ -52,13 +43,10 @@ struct Game : TempFolder {
     // The dialog, shown or not: a modal dialog exists hidden while its WM_INITDIALOG shows a
     // message box, and is ready once its last control has been made.
     HWND Dialog() {
-        if (!dialog && !WaitUntil([&] {
-                for (HWND w : DialogWindows(launcher->Id()))
-                    if (WindowText(w) == L"Nightjar  1.0" && GetDlgItem(w, kHelp))
-                        return (dialog = w) != nullptr;
-                return false;
-            }))
-            ADD_FAILURE() << "the launcher's dialog did not come";
+        EXPECT_TRUE(dialog || WaitUntil([&] {
+                        return GetDlgItem(dialog = FindWindowW(L"#32770", L"Nightjar  1.0"), kHelp) !=
+                               nullptr;
+                    }));
         return dialog;
     }
     // Single Player, MMP, Freeze Preferences and Launch GF3D as "SMFL", "-" for each one unticked.
@@ -69,11 +57,13 @@ struct Game : TempFolder {
                 ticks[i] = '-';
         return ticks;
     }
-    void Click(int id) { EXPECT_TRUE(wintest::Click(Dialog(), id)) << "no control " << id; }
 
-    // Answers with OK every message box until the launcher is quiet again and returns them: every
-    // click posted so far has been handled, the programs it started have ended, the dialog shows.
-    Messages Answer() {
+    // Clicks the control (0: none) and answers with OK every message box until the launcher is
+    // quiet again; returns them. WinExec returns once the program it started has ended or waits
+    // for input, and the stand-ins end at once: when the click has been handled, every start has
+    // written its line.
+    Messages Press(int id) {
+        EXPECT_TRUE(!id || Click(Dialog(), id)) << "no control " << id;
         Messages shown;
         // Sync posts behind everything posted before, so when it returns the click has either run
         // to its end or waits in a message box (whose loop handled the marker).
@@ -88,61 +78,68 @@ struct Game : TempFolder {
                 << "a plain box of the dialog";
             shown.push_back(box.caption + L": " + box.text);
             if (!PressOk(box.window))
-                return shown;
+                break;
         }
-        // A program that WinExec started exists by the time the click is handled; once none of our
-        // children is left, every start has written its line.
-        EXPECT_TRUE(WaitUntil([&] {
-            win32::Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-            PROCESSENTRY32W entry{sizeof entry};
-            for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more;
-                 more = Process32NextW(snapshot.Get(), &entry))
-                if (entry.th32ParentProcessID == launcher->Id() && entry.th32ProcessID != launcher->Id())
-                    return false;
-            return true;
-        })) << "started programs did not end";
         EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(dialog) != FALSE; }))
             << "the dialog does not show";
         return shown;
-    }
-    Messages Press(int id) {
-        Click(id);
-        return Answer();
     }
 
     std::optional<ChildProcess> launcher;
     HWND dialog = nullptr;
 };
 
-// The dialog opens on MMP with the focus on the fix. An option's click, also on the selected one,
-// shows its own file's state in place of a tick set by hand; only the help page starts a program.
-TEST(Nightjar, OpensOnMmpItsOptionsShowTheirFilesStateAndHelpOpensThePage) {
+// The launcher opens on MMP. An option's click, also on the selected one, shows its own file's state
+// in place of a tick set by hand, or says that the file is missing and keeps the tick. The fix on a
+// missing file fails to thaw it, says so again and stops: no file made, nothing else changed, no
+// game started. Only the fix and the help page start programs.
+TEST(Nightjar, OptionsShowTheirFilesStateAndAMissingFileStopsTheFix) {
     Game game;
-    WriteFile(game.Prefs(false), std::string(120, 'U'));
-    WriteFile(game.Prefs(true), std::string(120, 'U'));
-    SetReadOnly(game.Prefs(true), true);
-    game.launcher.emplace(game / L"Nightjar.exe", L"", game.Path());
-    EXPECT_EQ(game.Answer(), Messages{});
-    EXPECT_EQ(game.Ticks(), "-M--");
-    EXPECT_EQ(FocusedWindow(game.Dialog()), GetDlgItem(game.Dialog(), kFix));
-    SaveScreenshot(game.Dialog(), L"nightjar_dialog");
-    for (auto [id, ticks] :
-         {std::pair{kSingle, "S-F-"}, {kFreeze, "S---"}, {kSingle, "S-F-"}, {kMmp, "-M--"}}) {
-        EXPECT_EQ(game.Press(id), Messages{});
-        EXPECT_EQ(game.Ticks(), ticks) << id;
+    game.Start();
+    ASSERT_TRUE(WaitForMessageBox(L"File not found", game.launcher->Id()));
+    EXPECT_FALSE(IsWindowVisible(game.Dialog())) << "the message comes before the dialog";
+    const std::wstring thawFailed = L"File not found: file not found",
+                       mpMissing = L"File not found: mpprefs.dat file not found",
+                       spMissing = L"File not found: gfprefs.dat file not found";
+    const struct {
+        const std::wstring
+            put; // a preference file made, if missing, before the click; read-only when `frozen`
+        bool frozen;
+        int id;
+        Messages shown;
+        const char *ticks;
+    } steps[] = {
+        {L"", false, 0, {mpMissing}, "-M--"},
+        {L"", false, kFreeze, {}, "-MF-"},
+        {L"", false, kLaunch, {}, "-MFL"},
+        {L"", false, kMmp, {mpMissing}, "-MFL"},
+        {L"", false, kFix, {thawFailed, mpMissing}, "-MFL"},
+        {kMp, false, kSingle, {spMissing}, "S-FL"},
+        {L"", false, kFix, {thawFailed, spMissing}, "S-FL"},
+        {kSp, true, kSingle, {}, "S-FL"},
+        {L"", false, kFreeze, {}, "S--L"},
+        {L"", false, kSingle, {}, "S-FL"},
+        {L"", false, kMmp, {}, "-M-L"},
+        {kMp, true, kMmp, {}, "-MFL"},
+    };
+    for (const auto &s : steps) {
+        if (!s.put.empty() && !Exists(game / s.put))
+            WriteFile(game / s.put, "prefs");
+        if (!s.put.empty())
+            SetReadOnly(game / s.put, s.frozen);
+        EXPECT_EQ(game.Press(s.id), s.shown) << &s - steps;
+        EXPECT_EQ(game.Ticks(), s.ticks) << &s - steps;
     }
-    SetReadOnly(game.Prefs(false), true); // a change made outside the launcher
-    EXPECT_EQ(game.Press(kMmp), Messages{});
-    EXPECT_EQ(game.Ticks(), "-MF-");
+    EXPECT_EQ(ReadFile(game / kMp) + ReadFile(game / kSp), "prefsprefs");
 
-    game.Click(kHelp);
+    // Help tells that its page is missing, answered here by a key: that keys reach the dialog
+    // manager is what gives the test of Enter and Esc its meaning. Then it opens the page.
+    Click(game.Dialog(), kHelp);
     auto box = WaitForMessageBox(L"File not found", game.launcher->Id());
     ASSERT_TRUE(box);
     EXPECT_EQ(box->text, L"No help file found");
-    // Answered by a key: that keys reach the dialog manager is what gives the test of Enter and
-    // Esc its meaning.
     SendKey(box->window, Key::Enter);
-    EXPECT_EQ(game.Answer(), Messages{});
+    EXPECT_EQ(game.Press(0), Messages{});
     EXPECT_EQ(game.Launches(), "");
     WriteFile(game / L"Nightjar.htm", "<html></html>");
     EXPECT_EQ(game.Press(kHelp), Messages{});
@@ -171,22 +168,23 @@ TEST(Nightjar, FixPatchesFreezesAsTickedAndLaunchesOncePerPress) {
         SCOPED_TRACE(&c - cases);
         Game game;
         const std::string prefs(c.length, 'U'), other(90, 'U');
-        const std::wstring file = game.Prefs(c.single);
+        const std::wstring file = game / (c.single ? kSp : kMp), otherFile = game / (c.single ? kMp : kSp);
         WriteFile(file, prefs);
-        WriteFile(game.Prefs(!c.single), other);
+        WriteFile(otherFile, other);
         SetReadOnly(file, c.frozenBefore);
-        game.launcher.emplace(game / L"Nightjar.exe", L"", game.Path());
-        if (c.single)
-            game.Click(kSingle);
-        EXPECT_EQ(game.Answer(), Messages{});
-        EXPECT_EQ(game.Ticks()[2] == 'F', c.frozenBefore) << "the option shows its own file's state";
-        if (c.freeze != c.frozenBefore)
-            game.Click(kFreeze);
-        if (c.launch)
-            game.Click(kLaunch);
+        game.Start();
+        EXPECT_EQ(game.Press(0), Messages{});
+        EXPECT_EQ(FocusedWindow(game.Dialog()), GetDlgItem(game.Dialog(), kFix));
+        if (&c == cases)
+            SaveScreenshot(game.Dialog(), L"nightjar_dialog");
+        for (int id :
+             {c.single ? kSingle : 0, c.freeze != c.frozenBefore ? kFreeze : 0, c.launch ? kLaunch : 0})
+            EXPECT_EQ(game.Press(id), Messages{});
+        EXPECT_EQ(game.Ticks(),
+                  std::string(c.single ? "S-" : "-M") + (c.freeze ? "F" : "-") + (c.launch ? "L" : "-"));
         SendKey(game.Dialog(), Key::Enter);
         SendKey(game.Dialog(), Key::Escape);
-        EXPECT_EQ(game.Answer(), Messages{});
+        EXPECT_EQ(game.Press(0), Messages{});
         EXPECT_EQ(ReadFile(file), prefs) << "Enter must not run the fix";
 
         win32::Handle held(
@@ -205,38 +203,11 @@ TEST(Nightjar, FixPatchesFreezesAsTickedAndLaunchesOncePerPress) {
             started += c.launch ? (c.single ? "falcon.exe|\r\n" : "falconmmp.exe|\r\n") : "";
             EXPECT_EQ(game.Launches(), started);
         }
-        EXPECT_EQ(ReadFile(game.Prefs(!c.single)), other) << "the other option's file is not touched";
-        EXPECT_FALSE(IsReadOnly(game.Prefs(!c.single)));
+        EXPECT_EQ(ReadFile(otherFile), other) << "the other option's file is not touched";
+        EXPECT_FALSE(IsReadOnly(otherFile));
         c.close(game.Dialog());
         DWORD code = STILL_ACTIVE;
         EXPECT_TRUE(game.launcher->WaitForExit(kGuiTimeoutMs, &code) && code == 0) << code;
-    }
-}
-
-// A missing file: the option's click says so and keeps the tick; the fix then fails to thaw it,
-// says so again and stops before anything else: no file made, no attribute changed, no game started.
-TEST(Nightjar, FixStopsOnAMissingFileAfterTwoMessages) {
-    for (bool single : {true, false}) {
-        SCOPED_TRACE(single ? "single player" : "multiplayer");
-        Game game;
-        if (single)
-            WriteFile(game.Prefs(false), std::string(120, 'U'));
-        game.launcher.emplace(game / L"Nightjar.exe", L"", game.Path());
-        if (!single) {
-            ASSERT_TRUE(WaitForMessageBox(L"File not found", game.launcher->Id()));
-            EXPECT_FALSE(IsWindowVisible(game.Dialog())) << "the message comes before the dialog";
-        }
-        EXPECT_EQ(game.Answer(), single ? Messages{} : Messages{Missing(false)});
-        EXPECT_EQ(game.Ticks(), "-M--");
-        game.Click(kFreeze);
-        game.Click(kLaunch);
-        EXPECT_EQ(game.Press(single ? kSingle : kMmp), Messages{Missing(single)});
-        EXPECT_EQ(game.Ticks(), single ? "S-FL" : "-MFL") << "the tick stays when the file is missing";
-        EXPECT_EQ(game.Press(kFix), (Messages{L"File not found: file not found", Missing(single)}));
-        EXPECT_FALSE(Exists(game.Prefs(single))) << "never created";
-        EXPECT_EQ(game.Launches(), "");
-        EXPECT_TRUE(!single ||
-                    (ReadFile(game.Prefs(false)) == std::string(120, 'U') && !IsReadOnly(game.Prefs(false))));
     }
 }
 

@@ -1,23 +1,17 @@
 // cRegistry against the real registry: values and keys under a key of HKEY_CURRENT_USER that each
-// test makes fresh, and file-type associations under both class roots. Then the version check on
-// Wine's real system.
+// test makes fresh, and file-type associations under both class roots.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <shlwapi.h>
 
 #include <algorithm>
-#include <fstream>
 
 #include "common/error.h"
 #include "common/text.h"
 #include "registry/c_registry.h"
 #include "registry/registry_errors.h"
-#include "support/process.h"
-#include "support/temp_folder.h"
 #include "win32/handle.h"
-#include "wizard/services/video_maker.h"
-#include "wizard/services/win_version.h"
 
 using namespace registry;
 using namespace std::string_literals;
@@ -40,22 +34,16 @@ std::pair<DWORD, std::string> Get(HKEY root, const std::string &path, const std:
     return {type, data.substr(0, size)};
 }
 
-// The text of a key's default value below the classes, which must be the same in both roots; "-"
-// when the key is in neither.
+// The text of a key's default value below the classes, the same in both roots; "-" when absent.
 std::string ClassText(const std::string &key) {
     const auto classes = Get(HKEY_CLASSES_ROOT, key, "");
     EXPECT_EQ(Get(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\" + key, ""), classes) << key;
     return classes.first == REG_SZ ? classes.second.substr(0, classes.second.size() - 1) : "-";
 }
 
-// An object on the test key, made empty; the test's file types are gone from both roots.
+// An object on the test key, made empty.
 cRegistry Fresh() {
     SHDeleteKeyW(HKEY_CURRENT_USER, L"Software\\MendpackTest");
-    for (const wchar_t *key :
-         {L"MendpackTest.Document", L".mendtestdoc", L"MendpackTest.Plain", L".mendtestplain"}) {
-        SHDeleteKeyW(HKEY_CLASSES_ROOT, key);
-        SHDeleteKeyW(HKEY_LOCAL_MACHINE, (L"SOFTWARE\\Classes\\"s + key).c_str());
-    }
     cRegistry reg;
     reg.ClassKey(kHkeyCurrentUser);
     reg.SectionKey(kSection);
@@ -81,38 +69,61 @@ template <typename F> void ExpectRaises(F action, long number, const std::wstrin
 
 } // namespace
 
-TEST(Registry, ReadsEveryStoredTypeAndTakesItsType) {
-    cRegistry reg = Fresh();
-    SetEnvironmentVariableA("MENDTEST_FOLDER", "C:\\Games\\GF3D");
+// Each row is written through the class with its ValueType, or stored as it is (kRaw), and then
+// read back through the class, which takes the stored type.
+TEST(Registry, ValuesAreStoredAsTheirTypeAndTheTextRuleSayAndReadBackByTheStoredType) {
+    constexpr std::int32_t kRaw = -1;
     const struct {
         const char *name;
+        std::int32_t valueType;
+        RegistryValue written;
         DWORD type;
-        std::string data;
-        RegistryValue value;
+        std::string stored;
+        RegistryValue read;
     } cases[] = {
-        {"sz", REG_SZ, "Hello\0"s, L"Hello"s},
-        {"noNul", REG_SZ, "abc"s, L"abc"s},               // stored without its NUL: loses nothing
-        {"empty", REG_SZ, ""s, L""s},                     // stored with no bytes at all
-        {"multi", REG_MULTI_SZ, "a\0b\0\0"s, L"a\0b\0"s}, // a, NUL, b, NUL
-        {"expand", REG_EXPAND_SZ, "%MENDTEST_FOLDER%\\Data\0"s, L"C:\\Games\\GF3D\\Data"s},
-        {"short", REG_DWORD, "\x01\x02"s, std::int32_t{0x0201}}, // missing bytes count as 0
-        {"big", REG_DWORD_BIG_ENDIAN, "\x81\x02\x03\x04"s, static_cast<std::int32_t>(0x81020304u)},
-        {"binary", REG_BINARY, "\x01\x02\x03"s, ByteArray{1, 2, 3, 0}}, // indexes 0 to 3, the last 0
-        {"noBytes", REG_BINARY, ""s, ByteArray{0}},
-        {"qword", REG_QWORD, "\x01\0\0\0\0\0\0\x80"s, ByteArray{1, 0, 0, 0, 0, 0, 0, 0x80, 0}},
+        {"sz", kRegSz, L"Hello"s, REG_SZ, "Hello\0"s, L"Hello"s},
+        {"noNul", kRaw, {}, REG_SZ, "abc"s, L"abc"s}, // stored without its NUL: loses nothing
+        {"empty", kRaw, {}, REG_SZ, ""s, L""s},
+        {"multi", kRegSz, L"a\0b\0"s, REG_SZ, "a\0b\0\0"s, L"a\0b\0"s},
+        {"multiSz", kRaw, {}, REG_MULTI_SZ, "a\0b\0\0"s, L"a\0b\0"s},
+        {"expand", kRegSz, L"%MENDTEST%\\x"s, REG_EXPAND_SZ, "%MENDTEST%\\x\0"s, L"C:\\Games\\x"s},
+        {"apart", kRegSz, L"%%x%"s, REG_EXPAND_SZ, "%%x%\0"s, L"%%x%"s}, // a "%", then one not next to it
+        {"plain", kRegExpandSz, L"100%"s, REG_SZ, "100%\0"s, L"100%"s},
+        {"pair", kRegExpandSz, L"x%%y"s, REG_SZ, "x%%y\0"s, L"x%%y"s},
+        {"number", kRegSz, std::int32_t{42}, REG_SZ, "42\0"s, L"42"s},
+        // Every byte of the array, not two fewer: a write must not cut the caller's data. It reads
+        // back with one 0 more.
+        {"bytes", kRegBinary, ByteArray{0xDE, 0xAD, 0xBE}, REG_BINARY, "\xDE\xAD\xBE"s,
+         ByteArray{0xDE, 0xAD, 0xBE, 0}},
+        {"noBytes", kRaw, {}, REG_BINARY, ""s, ByteArray{0}},
+        {"qword", kRaw, {}, REG_QWORD, "\x01\0\0\0\0\0\0\x80"s, ByteArray{1, 0, 0, 0, 0, 0, 0, 0x80, 0}},
+        {"short", kRegDword, std::int16_t{-1}, REG_DWORD, "\xFF\xFF\xFF\xFF"s, std::int32_t{-1}},
+        {"asBig", kRegDwordBigEndian, std::int32_t{0x01020304}, REG_DWORD, "\x04\x03\x02\x01"s, 0x01020304},
+        {"twoBytes", kRaw, {}, REG_DWORD, "\x01\x02"s, std::int32_t{0x0201}}, // missing bytes count as 0
+        {"big", kRaw, {}, REG_DWORD_BIG_ENDIAN, "\x81\x02\x03\x04"s, static_cast<std::int32_t>(0x81020304u)},
+        {"textAsDword", kRegDword, L"12"s, REG_NONE, ""s,
+         std::int32_t{-7}}, // not an integer: quietly nothing
     };
+    cRegistry reg = Fresh();
+    SetEnvironmentVariableA("MENDTEST", "C:\\Games");
+    reg.Default(std::int32_t{-7});
     for (const auto &c : cases) {
-        ASSERT_EQ(SHSetValueA(HKEY_CURRENT_USER, kPath.c_str(), c.name, c.type, c.data.data(),
-                              static_cast<DWORD>(c.data.size())),
-                  ERROR_SUCCESS);
-        reg.ValueType(kRegNone);
+        // Stored as they are: the registry would count in a NUL that followed a text.
+        const std::string raw = c.stored + 'X';
+        if (c.valueType == kRaw) {
+            SHSetValueA(HKEY_CURRENT_USER, kPath.c_str(), c.name, c.type, raw.data(),
+                        static_cast<DWORD>(c.stored.size()));
+        } else {
+            Write(reg, mend::WideFromUtf8(c.name), c.valueType, c.written);
+            EXPECT_EQ(Get(HKEY_CURRENT_USER, kPath, c.name), std::pair(c.type, c.stored)) << c.name;
+        }
         reg.ValueKey(mend::WideFromUtf8(c.name));
-        EXPECT_EQ(reg.Value(), c.value) << c.name;
+        reg.ValueType(kRegNone);
+        EXPECT_EQ(reg.Value(), c.read) << c.name;
         EXPECT_EQ(reg.ValueType(), static_cast<std::int32_t>(c.type)) << c.name;
     }
     // A missing value or key, or no root at all, gives Default and keeps ValueType.
     reg.ValueType(kRegDwordBigEndian);
-    reg.Default(std::int32_t{-7});
     for (auto [root, key, name] : {std::tuple{kHkeyCurrentUser, kSection, L"missing"},
                                    {kHkeyCurrentUser, kSection + L"\\No", L"sz"},
                                    {0, kSection, L"sz"}}) {
@@ -122,33 +133,7 @@ TEST(Registry, ReadsEveryStoredTypeAndTakesItsType) {
         EXPECT_EQ(reg.Value(), RegistryValue(std::int32_t{-7})) << root << " " << name;
     }
     EXPECT_EQ(reg.ValueType(), kRegDwordBigEndian);
-}
-
-TEST(Registry, WritesEachValueAsItsTypeAndTheTextRuleSay) {
-    cRegistry reg = Fresh();
-    const struct {
-        const char *name;
-        std::int32_t valueType;
-        RegistryValue value;
-        DWORD storedType;
-        std::string stored;
-    } cases[] = {
-        {"expand", kRegSz, L"%TEMP%\\x"s, REG_EXPAND_SZ, "%TEMP%\\x\0"s},
-        {"apart", kRegSz, L"%%x%"s, REG_EXPAND_SZ, "%%x%\0"s}, // a "%" and a later one, not the next
-        {"plain", kRegExpandSz, L"100%"s, REG_SZ, "100%\0"s},
-        {"pair", kRegExpandSz, L"x%%y"s, REG_SZ, "x%%y\0"s},
-        {"number", kRegSz, std::int32_t{42}, REG_SZ, "42\0"s},
-        {"multi", kRegSz, L"a\0b\0"s, REG_SZ, "a\0b\0\0"s},
-        // Every byte of the array, not two fewer: a write must not cut the caller's data.
-        {"bytes", kRegBinary, ByteArray{0xDE, 0xAD, 0xBE, 0xEF}, REG_BINARY, "\xDE\xAD\xBE\xEF"s},
-        {"short", kRegDword, std::int16_t{-1}, REG_DWORD, "\xFF\xFF\xFF\xFF"s},
-        {"asBig", kRegDwordBigEndian, std::int32_t{0x01020304}, REG_DWORD, "\x04\x03\x02\x01"s},
-        {"textAsDword", kRegDword, L"12"s, REG_NONE, ""s}, // not an integer: quietly nothing
-    };
-    for (const auto &c : cases) {
-        Write(reg, mend::WideFromUtf8(c.name), c.valueType, c.value);
-        EXPECT_EQ(Get(HKEY_CURRENT_USER, kPath, c.name), std::pair(c.storedType, c.stored)) << c.name;
-    }
+    reg.ClassKey(kHkeyCurrentUser);
     reg.SectionKey(kSection + L"\\New\\Deeper");
     Write(reg, L"v", kRegSz, L"made"s);
     EXPECT_EQ(Get(HKEY_CURRENT_USER, kPath + "\\New\\Deeper", "v").second, "made\0"s)
@@ -190,17 +175,15 @@ TEST(Registry, KeysAndValuesAreMadeAndRemovedOrRaiseTheirNumbersAndMessages) {
                      L"',Key: 'v' to value: 'first'");
 }
 
+// A 255-character subkey name does not fit with its NUL: the listing stops there. (Wide calls
+// make the keys: the narrow ones cut paths longer than MAX_PATH under Wine.)
 TEST(Registry, EnumeratesValueNamesAndSubkeysUpToTheNameBuffer) {
     cRegistry reg = Fresh();
-    // A 255-character name does not fit with its NUL: the listing stops there. (Wide calls: the
-    // narrow ones cut paths longer than MAX_PATH under Wine.)
     const std::wstring name254 = L"b" + std::wstring(253, L'x'), name255 = L"c" + std::wstring(254, L'y');
     for (const std::wstring &key : {L"a"s, name254, name255, L"d"s})
-        ASSERT_EQ(SHSetValueW(HKEY_CURRENT_USER, (kSection + L"\\" + key).c_str(), nullptr, REG_SZ, L"", 2),
-                  0);
+        SHSetValueW(HKEY_CURRENT_USER, (kSection + L"\\" + key).c_str(), nullptr, REG_SZ, L"", 2);
     for (const wchar_t *name : {L"Alpha", L"a much longer value name", L"c"})
-        ASSERT_EQ(SHSetValueW(HKEY_CURRENT_USER, kSection.c_str(), name, REG_SZ, L"", 2), 0);
-
+        SHSetValueW(HKEY_CURRENT_USER, kSection.c_str(), name, REG_SZ, L"", 2);
     std::vector<std::wstring> names{L"stale"};
     std::int32_t count = -1;
     reg.EnumerateValues(names, count);
@@ -213,7 +196,6 @@ TEST(Registry, EnumeratesValueNamesAndSubkeysUpToTheNameBuffer) {
     SHDeleteKeyW(HKEY_CURRENT_USER, (kSection + L"\\" + name255).c_str());
     reg.EnumerateSections(names, count);
     EXPECT_EQ(count, 3);
-
     reg.SectionKey(kSection + L"\\NoSuchKey");
     for (auto enumerate : {&cRegistry::EnumerateValues, &cRegistry::EnumerateSections}) {
         (reg.*enumerate)(names, count);
@@ -222,39 +204,54 @@ TEST(Registry, EnumeratesValueNamesAndSubkeysUpToTheNameBuffer) {
 }
 
 TEST(Registry, AssociationsWriteTheirVerbsAndIconInBothRoots) {
-    cRegistry reg = Fresh();
-    const std::wstring docClass = L"MendpackTest.Document";
-    reg.CreateEXEAssociation(L"  C:\\Games\\GF3D\\tool.exe ", docClass, L"Mendpack test document",
-                             L"mendtestdoc", L"", true, L"", true, L"", true, L"", 2);
+    for (const wchar_t *key :
+         {L"MendpackTest.Document", L".mendtestdoc", L"MendpackTest.Plain", L".mendtestplain"}) {
+        SHDeleteKeyW(HKEY_CLASSES_ROOT, key);
+        SHDeleteKeyW(HKEY_LOCAL_MACHINE, (L"SOFTWARE\\Classes\\"s + key).c_str());
+    }
+    cRegistry reg;
+    const std::wstring doc = L"MendpackTest.Document";
+    // The list is checked before the class.
+    reg.ClassKey(kHkeyClassesRoot);
+    ExpectRaises(
+        [&] {
+            reg.CreateAdditionalEXEAssociations(doc, {L"edit"s, L"&Edit"s});
+        },
+        kErrAssociationItems,
+        L"Invalid parameter list passed to CreateAdditionalEXEAssociations - expected Name/Text/Command");
+    for (const std::vector<RegistryValue> &items : {std::vector<RegistryValue>{}, {L"a"s, L"b"s, L"c"s}})
+        ExpectRaises([&] { reg.CreateAdditionalEXEAssociations(doc, items); }, kErrAssociationClassMissing,
+                     L"Error - attempt to create additional associations before class defined.");
+    EXPECT_EQ(ClassText("MendpackTest.Document"), "-");
+
+    reg.CreateEXEAssociation(L"  C:\\Games\\GF3D\\tool.exe ", doc, L"Mendpack test document", L"mendtestdoc",
+                             L"", true, L"", true, L"", true, L"", 2);
     // The last text went to the machine's classes, whose root stays.
     EXPECT_EQ(reg.ClassKey(), kHkeyLocalMachine);
-    EXPECT_EQ(reg.SectionKey(), docClass + L"\\DefaultIcon");
+    EXPECT_EQ(reg.SectionKey(), doc + L"\\DefaultIcon");
     // More verbs go to a class of the current root, as triples of name, menu text and command.
     reg.ClassKey(kHkeyClassesRoot);
-    reg.CreateAdditionalEXEAssociations(docClass, {L"edit"s, L"&Edit"s, L"C:\\tool.exe /e \"%1\""s, L"play"s,
-                                                   L"&Play"s, L"C:\\player.exe %1"s});
-    EXPECT_EQ(reg.ClassKey(), kHkeyLocalMachine);
+    reg.CreateAdditionalEXEAssociations(
+        doc, {L"edit"s, L"&Edit"s, L"C:\\tool.exe /e \"%1\""s, L"play"s, L"&Play"s, L"C:\\player.exe %1"s});
     reg.CreateEXEAssociation(L"\"C:\\Program Files\\Tool\\tool.exe\"", L"MendpackTest.Plain", L"Plain",
                              L"mendtestplain", L"&View", false, L"&Print it", false, L"", false, L"", -1);
-
-    const std::string doc = "MendpackTest.Document\\", plain = "MendpackTest.Plain\\";
+    const std::string shell = "MendpackTest.Document\\shell\\", plain = "MendpackTest.Plain\\";
     const std::string tool = "\"C:\\Games\\GF3D\\tool.exe\"";
     const std::pair<std::string, std::string> texts[] = {
         {".mendtestdoc", "MendpackTest.Document"},
         {"MendpackTest.Document", "Mendpack test document"},
-        {doc + "shell\\open", "&Open"},
-        {doc + "shell\\open\\command", tool + " \"%1\""},
-        {doc + "shell\\print", "&Print"},
-        {doc + "shell\\print\\command", tool + " /p \"%1\""},
-        {doc + "shell\\add", "&Install mendtestdoc"},
-        {doc + "shell\\add\\command", tool + " /a \"%1\""},
-        {doc + "shell\\new", "&New"},
-        {doc + "shell\\new\\command", tool + " /n \"%1\""},
-        {doc + "DefaultIcon", tool + ",2"},
-        {doc + "shell\\edit\\command", "C:\\tool.exe /e \"%1\""},
-        {doc + "shell\\play", "&Play"},
-        {doc + "shell\\play\\command", "C:\\player.exe %1"},
-        {".mendtestplain", "MendpackTest.Plain"},
+        {shell + "open", "&Open"},
+        {shell + "open\\command", tool + " \"%1\""},
+        {shell + "print", "&Print"},
+        {shell + "print\\command", tool + " /p \"%1\""},
+        {shell + "add", "&Install mendtestdoc"},
+        {shell + "add\\command", tool + " /a \"%1\""},
+        {shell + "new", "&New"},
+        {shell + "new\\command", tool + " /n \"%1\""},
+        {"MendpackTest.Document\\DefaultIcon", tool + ",2"},
+        {shell + "edit\\command", "C:\\tool.exe /e \"%1\""},
+        {shell + "play", "&Play"},
+        {shell + "play\\command", "C:\\player.exe %1"},
         {plain + "shell\\open", "&View"},
         {plain + "shell\\open\\command", "\"C:\\Program Files\\Tool\\tool.exe\" \"%1\""},
         {plain + "shell\\print", "-"},
@@ -264,55 +261,4 @@ TEST(Registry, AssociationsWriteTheirVerbsAndIconInBothRoots) {
     };
     for (const auto &[key, text] : texts)
         EXPECT_EQ(ClassText(key), text);
-
-    // The list is checked before the class.
-    reg = Fresh();
-    reg.ClassKey(kHkeyClassesRoot);
-    ExpectRaises(
-        [&] {
-            reg.CreateAdditionalEXEAssociations(docClass, {L"edit"s, L"&Edit"s});
-        },
-        kErrAssociationItems,
-        L"Invalid parameter list passed to CreateAdditionalEXEAssociations - expected Name/Text/Command");
-    for (const std::vector<RegistryValue> &items : {std::vector<RegistryValue>{}, {L"a"s, L"b"s, L"c"s}})
-        ExpectRaises([&] { reg.CreateAdditionalEXEAssociations(docClass, items); },
-                     kErrAssociationClassMissing,
-                     L"Error - attempt to create additional associations before class defined.");
-    EXPECT_EQ(ClassText("MendpackTest.Document"), "-");
-}
-
-// Wine pretends to be the Windows version that a program's own setting names, read when the
-// program starts: this program, started with "probe" under each, writes what the version check
-// finds and the PCI device list it then reads.
-TEST(Checks, WineVersionSettingsGiveTheirNamesAndPciLists) {
-    const wchar_t *settings = L"Software\\Wine\\AppDefaults\\registry_wine_tests.exe";
-    const std::pair<const wchar_t *, const char *> cases[] = {
-        {L"winxp64", "Windows XP|SYSTEM\\CurrentControlSet\\Enum\\PCI"},
-        {L"win2k", "Windows 2000|SYSTEM\\CurrentControlSet\\Enum\\PCI"},
-        {L"win98", "Windows 98 SE|Enum\\PCI"},
-        {L"win7", "|Enum\\PCI"},
-    };
-    for (const auto &[setting, found] : cases) {
-        ASSERT_EQ(SHSetValueW(HKEY_CURRENT_USER, settings, L"Version", REG_SZ, setting,
-                              static_cast<DWORD>((wcslen(setting) + 1) * sizeof(wchar_t))),
-                  ERROR_SUCCESS);
-        wintest::TempFolder folder(L"winver");
-        wintest::ChildProcess probe(wintest::ProgramFolder() + L"\\registry_wine_tests.exe", L"probe",
-                                    folder.Path());
-        DWORD exitCode = 99;
-        EXPECT_TRUE(probe.WaitForExit(60000, &exitCode) && exitCode == 0);
-        EXPECT_EQ(wintest::ReadFile(folder / L"probe.txt"), found);
-    }
-    SHDeleteKeyW(HKEY_CURRENT_USER, settings);
-}
-
-int main(int argc, char **argv) {
-    if (argc == 2 && argv[1] == "probe"s) {
-        const std::wstring name = wizard::GetWinVersion();
-        std::ofstream("probe.txt", std::ios::binary)
-            << mend::Utf8FromWide(name + L"|" + wizard::PciListKey(mend::LowerAscii(name)));
-        return 0;
-    }
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }
