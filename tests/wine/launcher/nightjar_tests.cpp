@@ -15,7 +15,7 @@ using namespace wintest;
 namespace {
 
 constexpr int kFix = 1003, kSingle = 1007, kMmp = 1008, kFreeze = 1009, kLaunch = 1010, kHelp = 1011;
-const std::wstring kMp = L"Data\\Multi\\mpprefs.dat", kSp = L"Data\\gfprefs.dat";
+const wchar_t *const kMp = L"Data\\Multi\\mpprefs.dat", *const kSp = L"Data\\gfprefs.dat";
 
 // Message boxes as "caption: text", in the order they showed.
 using Messages = std::vector<std::wstring>;
@@ -29,6 +29,7 @@ void AltF4(HWND dialog) {
 struct Game : TempFolder {
     Game() : TempFolder(L"nightjar") {
         MakeFolders(*this / L"Data\\Multi");
+        WriteFile(*this / L"launches.txt", "");
         for (const wchar_t *name : {L"Nightjar.exe", L"falcon.exe", L"falconmmp.exe", L"explorer.exe"})
             EXPECT_TRUE(CopyFileW(
                 (ProgramFolder() + (name[0] == L'N' ? L"\\Nightjar.exe" : L"\\game_stand_in.exe")).c_str(),
@@ -36,17 +37,13 @@ struct Game : TempFolder {
     }
     void Start() { launcher.emplace(*this / L"Nightjar.exe", L"", Path()); }
     // A line "<program>|<arguments>" for every stand-in start, in order.
-    std::string Launches() const {
-        return Exists(*this / L"launches.txt") ? ReadFile(*this / L"launches.txt") : "";
-    }
+    std::string Launches() const { return ReadFile(*this / L"launches.txt"); }
 
     // The dialog, shown or not: a modal dialog exists hidden while its WM_INITDIALOG shows a
     // message box, and is ready once its last control has been made.
     HWND Dialog() {
-        EXPECT_TRUE(dialog || WaitUntil([&] {
-                        return GetDlgItem(dialog = FindWindowW(L"#32770", L"Nightjar  1.0"), kHelp) !=
-                               nullptr;
-                    }));
+        auto ready = [&] { return GetDlgItem(dialog = FindWindowW(L"#32770", L"Nightjar  1.0"), kHelp); };
+        EXPECT_TRUE(dialog || WaitUntil(ready));
         return dialog;
     }
     // Single Player, MMP, Freeze Preferences and Launch GF3D as "SMFL", "-" for each one unticked.
@@ -101,31 +98,31 @@ TEST(Nightjar, OptionsShowTheirFilesStateAndAMissingFileStopsTheFix) {
     const std::wstring thawFailed = L"File not found: file not found",
                        mpMissing = L"File not found: mpprefs.dat file not found",
                        spMissing = L"File not found: gfprefs.dat file not found";
+    // Before the click, a preference file is made when missing, and made read-only or writable.
     const struct {
-        const std::wstring
-            put; // a preference file made, if missing, before the click; read-only when `frozen`
+        const wchar_t *put;
         bool frozen;
         int id;
         Messages shown;
         const char *ticks;
     } steps[] = {
-        {L"", false, 0, {mpMissing}, "-M--"},
-        {L"", false, kFreeze, {}, "-MF-"},
-        {L"", false, kLaunch, {}, "-MFL"},
-        {L"", false, kMmp, {mpMissing}, "-MFL"},
-        {L"", false, kFix, {thawFailed, mpMissing}, "-MFL"},
+        {nullptr, false, 0, {mpMissing}, "-M--"},
+        {nullptr, false, kFreeze, {}, "-MF-"},
+        {nullptr, false, kLaunch, {}, "-MFL"},
+        {nullptr, false, kMmp, {mpMissing}, "-MFL"},
+        {nullptr, false, kFix, {thawFailed, mpMissing}, "-MFL"},
         {kMp, false, kSingle, {spMissing}, "S-FL"},
-        {L"", false, kFix, {thawFailed, spMissing}, "S-FL"},
+        {nullptr, false, kFix, {thawFailed, spMissing}, "S-FL"},
         {kSp, true, kSingle, {}, "S-FL"},
-        {L"", false, kFreeze, {}, "S--L"},
-        {L"", false, kSingle, {}, "S-FL"},
-        {L"", false, kMmp, {}, "-M-L"},
+        {nullptr, false, kFreeze, {}, "S--L"},
+        {nullptr, false, kSingle, {}, "S-FL"},
+        {nullptr, false, kMmp, {}, "-M-L"},
         {kMp, true, kMmp, {}, "-MFL"},
     };
     for (const auto &s : steps) {
-        if (!s.put.empty() && !Exists(game / s.put))
+        if (s.put && !Exists(game / s.put))
             WriteFile(game / s.put, "prefs");
-        if (!s.put.empty())
+        if (s.put)
             SetReadOnly(game / s.put, s.frozen);
         EXPECT_EQ(game.Press(s.id), s.shown) << &s - steps;
         EXPECT_EQ(game.Ticks(), s.ticks) << &s - steps;

@@ -34,14 +34,14 @@ std::pair<DWORD, std::string> Get(HKEY root, const std::string &path, const std:
     return {type, data.substr(0, size)};
 }
 
-// The text of a key's default value below the classes, the same in both roots; "-" when absent.
+// The text of a key's default value below the classes, "-" when the key is not there. (Wine's
+// classes root is the machine's classes key, so the two roots cannot be told apart here.)
 std::string ClassText(const std::string &key) {
-    const auto classes = Get(HKEY_CLASSES_ROOT, key, "");
-    EXPECT_EQ(Get(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\" + key, ""), classes) << key;
-    return classes.first == REG_SZ ? classes.second.substr(0, classes.second.size() - 1) : "-";
+    const auto text = Get(HKEY_CLASSES_ROOT, key, "");
+    return text.first == REG_SZ ? text.second.substr(0, text.second.size() - 1) : "-";
 }
 
-// An object on the test key, made empty.
+// An object on the test key, which is not there: a write makes it and the key above it.
 cRegistry Fresh() {
     SHDeleteKeyW(HKEY_CURRENT_USER, L"Software\\MendpackTest");
     cRegistry reg;
@@ -133,11 +133,6 @@ TEST(Registry, ValuesAreStoredAsTheirTypeAndTheTextRuleSayAndReadBackByTheStored
         EXPECT_EQ(reg.Value(), RegistryValue(std::int32_t{-7})) << root << " " << name;
     }
     EXPECT_EQ(reg.ValueType(), kRegDwordBigEndian);
-    reg.ClassKey(kHkeyCurrentUser);
-    reg.SectionKey(kSection + L"\\New\\Deeper");
-    Write(reg, L"v", kRegSz, L"made"s);
-    EXPECT_EQ(Get(HKEY_CURRENT_USER, kPath + "\\New\\Deeper", "v").second, "made\0"s)
-        << "the key path is made";
 }
 
 TEST(Registry, KeysAndValuesAreMadeAndRemovedOrRaiseTheirNumbersAndMessages) {
@@ -254,11 +249,9 @@ TEST(Registry, AssociationsWriteTheirVerbsAndIconInBothRoots) {
         {shell + "play\\command", "C:\\player.exe %1"},
         {plain + "shell\\open", "&View"},
         {plain + "shell\\open\\command", "\"C:\\Program Files\\Tool\\tool.exe\" \"%1\""},
-        {plain + "shell\\print", "-"},
-        {plain + "shell\\add", "-"},
-        {plain + "shell\\new", "-"},
-        {plain + "DefaultIcon", "-"},
     };
     for (const auto &[key, text] : texts)
         EXPECT_EQ(ClassText(key), text);
+    for (const char *absent : {"shell\\print", "shell\\add", "shell\\new", "DefaultIcon"})
+        EXPECT_EQ(ClassText(plain + absent), "-") << absent;
 }
