@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <optional>
 
 #include "support/gui.h"
@@ -22,6 +23,28 @@ using Messages = std::vector<std::wstring>;
 
 void AltF4(HWND dialog) {
     SendKey(dialog, Key::AltF4);
+}
+
+// A preference file of `length` bytes 'U' after the fix: byte 68 is 0, and a shorter file has
+// grown to 69 bytes with zeros.
+std::string Patched(size_t length) {
+    std::string bytes(length, 'U');
+    bytes.resize(std::max<size_t>(length, 69), '\0');
+    bytes[68] = '\0';
+    return bytes;
+}
+
+// A preference file as "-" when missing, "u<length>" as the test wrote it, "p<length>" once
+// patched (with the length it had), and after either "r" when read-only.
+std::string State(const std::wstring &path) {
+    if (!Exists(path))
+        return "-";
+    const std::string bytes = ReadFile(path);
+    std::string state = bytes == std::string(bytes.size(), 'U') ? "u" + std::to_string(bytes.size()) : "?";
+    for (size_t length = 0; state == "?" && length <= bytes.size(); ++length)
+        if (bytes == Patched(length))
+            state = "p" + std::to_string(length);
+    return state + (IsReadOnly(path) ? "r" : "");
 }
 
 // A game folder as the wizard leaves it, the launcher beside the stand-ins so that its program
@@ -86,123 +109,96 @@ struct Game : TempFolder {
     HWND dialog = nullptr;
 };
 
-// The launcher opens on MMP. An option's click, also on the selected one, shows its own file's state
-// in place of a tick set by hand, or says that the file is missing and keeps the tick. The fix on a
-// missing file fails to thaw it, says so again and stops: no file made, nothing else changed, no
-// game started. Only the fix and the help page start programs.
-TEST(Nightjar, OptionsShowTheirFilesStateAndAMissingFileStopsTheFix) {
+// One launcher session, step by step. Before a step's click a file is written with `length` bytes
+// 'U' (0: kept as it is) and made read-only or writable, and `hold` holds the multiplayer file open
+// without sharing during the click. After it come the messages, the ticks, the state of both
+// preference files (multiplayer first) and the programs started.
+TEST(Nightjar, OptionsFixAndHelpStepByStep) {
+    const std::wstring thaw = L"File not found: file not found",
+                       mpMissing = L"File not found: mpprefs.dat file not found",
+                       spMissing = L"File not found: gfprefs.dat file not found",
+                       stream = L"error: error creating file stream";
+    const struct {
+        const wchar_t *put;
+        size_t length;
+        bool frozen, hold;
+        int id;
+        Messages shown;
+        const char *ticks, *files, *started;
+    } steps[] = {
+        // Opened with both files missing: the message comes before the dialog, which opens on MMP.
+        {nullptr, 0, false, false, 0, {mpMissing}, "-M--", "- -", ""},
+        {nullptr, 0, false, false, kFreeze, {}, "-MF-", "- -", ""},
+        {nullptr, 0, false, false, kLaunch, {}, "-MFL", "- -", ""},
+        // The option of a missing file says so and keeps the tick; the fix then fails to thaw it, says
+        // so again and stops: no file made, nothing else changed, no game started.
+        {nullptr, 0, false, false, kMmp, {mpMissing}, "-MFL", "- -", ""},
+        {nullptr, 0, false, false, kFix, {thaw, mpMissing}, "-MFL", "- -", ""},
+        {kMp, 120, false, false, kSingle, {spMissing}, "S-FL", "u120 -", ""},
+        {nullptr, 0, false, false, kFix, {thaw, spMissing}, "S-FL", "u120 -", ""},
+        // An option's click, also on the selected one, shows its own file's state in place of a tick
+        // set by hand.
+        {kSp, 10, true, false, kSingle, {}, "S-FL", "u120 u10r", ""},
+        {nullptr, 0, false, false, kFreeze, {}, "S--L", "u120 u10r", ""},
+        {nullptr, 0, false, false, kSingle, {}, "S-FL", "u120 u10r", ""},
+        // A frozen file is thawed, patched and frozen again; each press starts the game once more.
+        {nullptr, 0, false, false, kFix, {}, "S-FL", "u120 p10r", "falcon.exe|"},
+        {nullptr, 0, false, false, kFix, {}, "S-FL", "u120 p10r", "falcon.exe|"},
+        {nullptr, 0, false, false, kFreeze, {}, "S--L", "u120 p10r", ""},
+        {nullptr, 0, false, false, kFix, {}, "S--L", "u120 p10", "falcon.exe|"},
+        {nullptr, 0, false, false, kMmp, {}, "-M-L", "u120 p10", ""},
+        {kMp, 0, true, false, kMmp, {}, "-MFL", "u120r p10", ""}, // frozen outside the launcher
+        {nullptr, 0, false, false, kLaunch, {}, "-MF-", "u120r p10", ""},
+        {nullptr, 0, false, false, kFix, {}, "-MF-", "p120r p10", ""},
+        {kMp, 68, false, false, kFreeze, {}, "-M--", "u68 p10", ""},
+        {nullptr, 0, false, false, kFix, {}, "-M--", "p68 p10", ""},
+        // A file held without sharing keeps its bytes; the freeze and launch steps still run.
+        {kMp, 120, false, false, kFreeze, {}, "-MF-", "u120 p10", ""},
+        {nullptr, 0, false, false, kLaunch, {}, "-MFL", "u120 p10", ""},
+        {nullptr, 0, false, true, kFix, {stream}, "-MFL", "u120r p10", "falconmmp.exe|"},
+        {nullptr, 0, false, false, kHelp, {L"File not found: No help file found"}, "-MFL", "u120r p10", ""},
+        {L"Nightjar.htm", 5, false, false, kHelp, {}, "-MFL", "u120r p10", "explorer.exe|Nightjar.htm"},
+    };
     Game game;
     game.Start();
     ASSERT_TRUE(WaitForMessageBox(L"File not found", game.launcher->Id()));
     EXPECT_FALSE(IsWindowVisible(game.Dialog())) << "the message comes before the dialog";
-    const std::wstring thawFailed = L"File not found: file not found",
-                       mpMissing = L"File not found: mpprefs.dat file not found",
-                       spMissing = L"File not found: gfprefs.dat file not found";
-    // Before the click, a preference file is made when missing, and made read-only or writable.
-    const struct {
-        const wchar_t *put;
-        bool frozen;
-        int id;
-        Messages shown;
-        const char *ticks;
-    } steps[] = {
-        {nullptr, false, 0, {mpMissing}, "-M--"},
-        {nullptr, false, kFreeze, {}, "-MF-"},
-        {nullptr, false, kLaunch, {}, "-MFL"},
-        {nullptr, false, kMmp, {mpMissing}, "-MFL"},
-        {nullptr, false, kFix, {thawFailed, mpMissing}, "-MFL"},
-        {kMp, false, kSingle, {spMissing}, "S-FL"},
-        {nullptr, false, kFix, {thawFailed, spMissing}, "S-FL"},
-        {kSp, true, kSingle, {}, "S-FL"},
-        {nullptr, false, kFreeze, {}, "S--L"},
-        {nullptr, false, kSingle, {}, "S-FL"},
-        {nullptr, false, kMmp, {}, "-M-L"},
-        {kMp, true, kMmp, {}, "-MFL"},
-    };
+    std::string started;
     for (const auto &s : steps) {
-        if (s.put && !Exists(game / s.put))
-            WriteFile(game / s.put, "prefs");
-        if (s.put)
+        SCOPED_TRACE(&s - steps);
+        if (s.put) {
+            SetFileAttributesW((game / s.put).c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (s.length)
+                WriteFile(game / s.put, std::string(s.length, 'U'));
             SetReadOnly(game / s.put, s.frozen);
-        EXPECT_EQ(game.Press(s.id), s.shown) << &s - steps;
-        EXPECT_EQ(game.Ticks(), s.ticks) << &s - steps;
+        }
+        win32::Handle held(
+            s.hold ? CreateFileW((game / kMp).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                   : nullptr);
+        EXPECT_EQ(game.Press(s.id), s.shown);
+        held.Reset();
+        EXPECT_EQ(game.Ticks(), s.ticks);
+        EXPECT_EQ(State(game / kMp) + " " + State(game / kSp), s.files);
+        started += *s.started ? s.started + std::string("\r\n") : "";
+        EXPECT_EQ(game.Launches(), started);
     }
-    EXPECT_EQ(ReadFile(game / kMp) + ReadFile(game / kSp), "prefsprefs");
-
-    // Help tells that its page is missing, answered here by a key: that keys reach the dialog
-    // manager is what gives the test of Enter and Esc its meaning. Then it opens the page.
-    Click(game.Dialog(), kHelp);
-    auto box = WaitForMessageBox(L"File not found", game.launcher->Id());
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->text, L"No help file found");
-    SendKey(box->window, Key::Enter);
-    EXPECT_EQ(game.Press(0), Messages{});
-    EXPECT_EQ(game.Launches(), "");
-    WriteFile(game / L"Nightjar.htm", "<html></html>");
-    EXPECT_EQ(game.Press(kHelp), Messages{});
-    EXPECT_EQ(game.Launches(), "explorer.exe|Nightjar.htm\r\n");
 }
 
-// Each press patches the selected option's file, leaves it read-only exactly when the box is
-// ticked, starts its game when asked and touches nothing of the other option. A file held without
-// sharing keeps its bytes, and the freeze and launch steps still run. Enter and Esc do nothing;
-// every way of closing ends the launcher with exit code 0.
-TEST(Nightjar, FixPatchesFreezesAsTickedAndLaunchesOncePerPress) {
-    const struct {
-        bool single, frozenBefore, freeze, launch;
-        size_t length;
-        bool held;
-        void (*close)(HWND);
-    } cases[] = {
-        {false, false, true, true, 120, false, PostClose},
-        {true, true, true, true, 120, false, PostSystemClose},
-        {false, true, false, false, 10, false, AltF4},
-        {false, false, false, true, 68, false, PostClose},
-        {true, false, true, false, 120, false, AltF4},
-        {false, false, true, true, 120, true, PostSystemClose},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(&c - cases);
+// Opened on a present file, the launcher has the focus on the fix, and there Enter and Esc do
+// nothing. Every way of closing ends it with exit code 0; Alt+F4 also shows that keys reach it.
+TEST(Nightjar, EnterAndEscDoNothingAndEveryWayOfClosingEndsWithZero) {
+    for (auto close : {PostClose, PostSystemClose, AltF4}) {
         Game game;
-        const std::string prefs(c.length, 'U'), other(90, 'U');
-        const std::wstring file = game / (c.single ? kSp : kMp), otherFile = game / (c.single ? kMp : kSp);
-        WriteFile(file, prefs);
-        WriteFile(otherFile, other);
-        SetReadOnly(file, c.frozenBefore);
+        WriteFile(game / kMp, std::string(120, 'U'));
         game.Start();
         EXPECT_EQ(game.Press(0), Messages{});
         EXPECT_EQ(FocusedWindow(game.Dialog()), GetDlgItem(game.Dialog(), kFix));
-        if (&c == cases)
-            SaveScreenshot(game.Dialog(), L"nightjar_dialog");
-        for (int id :
-             {c.single ? kSingle : 0, c.freeze != c.frozenBefore ? kFreeze : 0, c.launch ? kLaunch : 0})
-            EXPECT_EQ(game.Press(id), Messages{});
-        EXPECT_EQ(game.Ticks(),
-                  std::string(c.single ? "S-" : "-M") + (c.freeze ? "F" : "-") + (c.launch ? "L" : "-"));
+        SaveScreenshot(game.Dialog(), L"nightjar_dialog");
         SendKey(game.Dialog(), Key::Enter);
         SendKey(game.Dialog(), Key::Escape);
         EXPECT_EQ(game.Press(0), Messages{});
-        EXPECT_EQ(ReadFile(file), prefs) << "Enter must not run the fix";
-
-        win32::Handle held(
-            c.held ? CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
-                   : nullptr);
-        ASSERT_EQ(static_cast<bool>(held), c.held);
-        // Byte 68 becomes 0; a shorter file grows to 69 bytes with zeros.
-        std::string patched = prefs, started;
-        patched.resize(std::max<size_t>(prefs.size(), 69), '\0');
-        patched[68] = '\0';
-        for (size_t press = 1; press <= (c.held ? 1 : 2); ++press) {
-            EXPECT_EQ(game.Press(kFix), c.held ? Messages{L"error: error creating file stream"} : Messages{});
-            held.Reset();
-            EXPECT_EQ(ReadFile(file), c.held ? prefs : patched);
-            EXPECT_EQ(IsReadOnly(file), c.freeze);
-            started += c.launch ? (c.single ? "falcon.exe|\r\n" : "falconmmp.exe|\r\n") : "";
-            EXPECT_EQ(game.Launches(), started);
-        }
-        EXPECT_EQ(ReadFile(otherFile), other) << "the other option's file is not touched";
-        EXPECT_FALSE(IsReadOnly(otherFile));
-        c.close(game.Dialog());
+        EXPECT_EQ(State(game / kMp), "u120") << "Enter must not run the fix";
+        close(game.Dialog());
         DWORD code = STILL_ACTIVE;
         EXPECT_TRUE(game.launcher->WaitForExit(kGuiTimeoutMs, &code) && code == 0) << code;
     }
