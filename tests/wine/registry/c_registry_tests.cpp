@@ -198,25 +198,22 @@ TEST(Registry, EnumeratesValueNamesAndSubkeysUpToTheNameBuffer) {
     }
 }
 
-TEST(Registry, AssociationsWriteTheirVerbsAndIconInBothRoots) {
-    for (const wchar_t *key :
-         {L"MendpackTest.Document", L".mendtestdoc", L"MendpackTest.Plain", L".mendtestplain"}) {
+TEST(Registry, AssociationsWriteTheirClassVerbsAndIcon) {
+    for (const wchar_t *key : {L"MendpackTest.Document", L"MendpackTest.Plain"})
         SHDeleteKeyW(HKEY_CLASSES_ROOT, key);
-        SHDeleteKeyW(HKEY_LOCAL_MACHINE, (L"SOFTWARE\\Classes\\"s + key).c_str());
-    }
     cRegistry reg;
     const std::wstring doc = L"MendpackTest.Document";
+    auto add = [&](const std::vector<RegistryValue> &items) {
+        reg.CreateAdditionalEXEAssociations(doc, items);
+    };
     // The list is checked before the class.
+    const std::wstring badList = L"Invalid parameter list passed to CreateAdditionalEXEAssociations - "
+                                 L"expected Name/Text/Command",
+                       noClass = L"Error - attempt to create additional associations before class defined.";
     reg.ClassKey(kHkeyClassesRoot);
-    ExpectRaises(
-        [&] {
-            reg.CreateAdditionalEXEAssociations(doc, {L"edit"s, L"&Edit"s});
-        },
-        kErrAssociationItems,
-        L"Invalid parameter list passed to CreateAdditionalEXEAssociations - expected Name/Text/Command");
+    ExpectRaises([&] { add({L"edit"s, L"&Edit"s}); }, kErrAssociationItems, badList);
     for (const std::vector<RegistryValue> &items : {std::vector<RegistryValue>{}, {L"a"s, L"b"s, L"c"s}})
-        ExpectRaises([&] { reg.CreateAdditionalEXEAssociations(doc, items); }, kErrAssociationClassMissing,
-                     L"Error - attempt to create additional associations before class defined.");
+        ExpectRaises([&] { add(items); }, kErrAssociationClassMissing, noClass);
     EXPECT_EQ(ClassText("MendpackTest.Document"), "-");
 
     reg.CreateEXEAssociation(L"  C:\\Games\\GF3D\\tool.exe ", doc, L"Mendpack test document", L"mendtestdoc",
@@ -226,8 +223,7 @@ TEST(Registry, AssociationsWriteTheirVerbsAndIconInBothRoots) {
     EXPECT_EQ(reg.SectionKey(), doc + L"\\DefaultIcon");
     // More verbs go to a class of the current root, as triples of name, menu text and command.
     reg.ClassKey(kHkeyClassesRoot);
-    reg.CreateAdditionalEXEAssociations(
-        doc, {L"edit"s, L"&Edit"s, L"C:\\tool.exe /e \"%1\""s, L"play"s, L"&Play"s, L"C:\\player.exe %1"s});
+    add({L"edit"s, L"&Edit"s, L"C:\\tool.exe /e \"%1\""s, L"play"s, L"&Play"s, L"C:\\player.exe %1"s});
     reg.CreateEXEAssociation(L"\"C:\\Program Files\\Tool\\tool.exe\"", L"MendpackTest.Plain", L"Plain",
                              L"mendtestplain", L"&View", false, L"&Print it", false, L"", false, L"", -1);
     const std::string shell = "MendpackTest.Document\\shell\\", plain = "MendpackTest.Plain\\";
