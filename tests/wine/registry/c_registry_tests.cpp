@@ -1,5 +1,5 @@
 // cRegistry against the real registry: values and keys under a key of HKEY_CURRENT_USER that each
-// test makes fresh, and file-type associations under both class roots.
+// test makes fresh, and file-type associations under the classes root.
 #include <gtest/gtest.h>
 #include <windows.h>
 
