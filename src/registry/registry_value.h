@@ -1,6 +1,6 @@
 #pragma once
 // The typed value that cRegistry reads and writes, and the rules that turn stored registry data into
-// such a value and back. Nothing here touches the registry, so the rules run on every platform.
+// such a value and back. Nothing here touches the registry.
 #include <cstdint>
 #include <optional>
 #include <string>

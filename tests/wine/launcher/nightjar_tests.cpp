@@ -3,11 +3,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <tlhelp32.h>
-
 #include <algorithm>
+#include <optional>
 
-#include "common/text.h"
 #include "support/gui.h"
 #include "support/process.h"
 #include "support/temp_folder.h"
@@ -17,248 +15,192 @@ using namespace wintest;
 
 namespace {
 
-constexpr int kFixSound = 1003, kSinglePlayer = 1007, kMmp = 1008, kFreezePrefs = 1009, kLaunchGame = 1010,
-              kHelpPage = 1011;
+constexpr int kFix = 1003, kSingle = 1007, kMmp = 1008, kFreeze = 1009, kLaunch = 1010, kHelp = 1011;
+const wchar_t *const kMp = L"Data\\Multi\\mpprefs.dat", *const kSp = L"Data\\gfprefs.dat";
 
-// Message boxes as (caption, text), in the order they showed.
-using Messages = std::vector<std::pair<std::wstring, std::wstring>>;
-std::pair<std::wstring, std::wstring> Missing(bool singlePlayer) {
-    return {L"File not found", singlePlayer ? L"gfprefs.dat file not found" : L"mpprefs.dat file not found"};
+// Message boxes as "caption: text", in the order they showed.
+using Messages = std::vector<std::wstring>;
+
+void AltF4(HWND dialog) {
+    SendKey(dialog, Key::AltF4);
 }
 
-// Preference bytes where byte 68 is not yet 0.
-std::string PreferenceBytes(size_t length = 120) {
-    return std::string(length, '\x55');
-}
-
-// The file after the fix: byte 68 is 0, a shorter file has grown to 69 bytes with zeros.
-std::string Patched(std::string bytes) {
-    bytes.resize(std::max<size_t>(bytes.size(), 69), '\0');
+// A preference file of `length` bytes 'U' after the fix: byte 68 is 0, and a shorter file has
+// grown to 69 bytes with zeros.
+std::string Patched(size_t length) {
+    std::string bytes(length, 'U');
+    bytes.resize(std::max<size_t>(length, 69), '\0');
     bytes[68] = '\0';
     return bytes;
 }
 
-// The game folder as the wizard leaves it, the launcher beside the game programs so that its
-// program search finds the stand-ins first.
-struct GameFolder : TempFolder {
-    GameFolder() : TempFolder(L"nightjar") {
-        // Wine starts its desktop process for the first window of a session: let this process be
-        // its parent, not a launcher whose children are waited for.
-        GetDesktopWindow();
-        MakeFolders(*this / L"Data\\Multi");
-        for (const wchar_t *name : {L"Nightjar.exe", L"falcon.exe", L"falconmmp.exe", L"explorer.exe"}) {
-            std::wstring from =
-                ProgramFolder() + (name[0] == L'N' ? L"\\Nightjar.exe" : L"\\game_stand_in.exe");
-            EXPECT_TRUE(CopyFileW(from.c_str(), (*this / name).c_str(), FALSE)) << GetLastError();
-        }
-    }
-    std::wstring Prefs(bool singlePlayer) const {
-        return *this / (singlePlayer ? L"Data\\gfprefs.dat" : L"Data\\Multi\\mpprefs.dat");
-    }
-    // A line "<program>|<arguments>" for every stand-in start, in order.
-    std::string Launches() const {
-        return Exists(*this / L"launches.txt") ? ReadFile(*this / L"launches.txt") : "";
-    }
-};
+// A preference file as "-" when missing, "u<length>" as the test wrote it, "p<length>" once
+// patched (with the length it had), and after either "r" when read-only.
+std::string State(const std::wstring &path) {
+    if (!Exists(path))
+        return "-";
+    const std::string bytes = ReadFile(path);
+    std::string state = bytes == std::string(bytes.size(), 'U') ? "u" + std::to_string(bytes.size()) : "?";
+    for (size_t length = 0; state == "?" && length <= bytes.size(); ++length)
+        if (bytes == Patched(length))
+            state = "p" + std::to_string(length);
+    return state + (IsReadOnly(path) ? "r" : "");
+}
 
-class Nightjar {
-  public:
-    explicit Nightjar(const GameFolder &game) : process_(game / L"Nightjar.exe", L"", game.Path()) {}
-    DWORD Pid() const { return process_.Id(); }
+// A game folder as the wizard leaves it, the launcher beside the stand-ins so that its program
+// search finds them first, and the launcher started there.
+struct Game : TempFolder {
+    Game() : TempFolder(L"nightjar") {
+        MakeFolders(*this / L"Data\\Multi");
+        WriteFile(*this / L"launches.txt", "");
+        for (const wchar_t *name : {L"Nightjar.exe", L"falcon.exe", L"falconmmp.exe", L"explorer.exe"})
+            EXPECT_TRUE(CopyFileW(
+                (ProgramFolder() + (name[0] == L'N' ? L"\\Nightjar.exe" : L"\\game_stand_in.exe")).c_str(),
+                (*this / name).c_str(), FALSE));
+    }
+    void Start() { launcher.emplace(*this / L"Nightjar.exe", L"", Path()); }
+    // A line "<program>|<arguments>" for every stand-in start, in order.
+    std::string Launches() const { return ReadFile(*this / L"launches.txt"); }
 
     // The dialog, shown or not: a modal dialog exists hidden while its WM_INITDIALOG shows a
     // message box, and is ready once its last control has been made.
     HWND Dialog() {
-        if (!dialog_ && !WaitUntil([&] {
-                for (HWND w : DialogWindows(Pid()))
-                    if (WindowText(w) == L"Nightjar  1.0" && GetDlgItem(w, kHelpPage))
-                        return (dialog_ = w) != nullptr;
-                return false;
-            }))
-            ADD_FAILURE() << "the launcher's dialog did not come";
-        return dialog_;
+        auto ready = [&] { return GetDlgItem(dialog = FindWindowW(L"#32770", L"Nightjar  1.0"), kHelp); };
+        EXPECT_TRUE(dialog || WaitUntil(ready));
+        return dialog;
     }
-    bool Ticked(int id) { return IsDlgButtonChecked(Dialog(), id) == BST_CHECKED; }
-    void Click(int id) { EXPECT_TRUE(wintest::Click(Dialog(), id)) << "no control " << id; }
+    // Single Player, MMP, Freeze Preferences and Launch GF3D as "SMFL", "-" for each one unticked.
+    std::string Ticks() {
+        std::string ticks = "SMFL";
+        for (int i = 0; i < 4; ++i)
+            if (IsDlgButtonChecked(Dialog(), kSingle + i) != BST_CHECKED)
+                ticks[i] = '-';
+        return ticks;
+    }
 
-    // Answers with OK every message box until the launcher is quiet again and returns them: every
-    // click posted so far has been handled, the programs it started have ended, the dialog shows.
-    Messages Answer() {
+    // Clicks the control (0: none) and answers with OK every message box until the launcher is
+    // quiet again; returns them. WinExec returns once the program it started has ended or waits
+    // for input, and the stand-ins end at once: when the click has been handled, every start has
+    // written its line.
+    Messages Press(int id) {
+        EXPECT_TRUE(!id || Click(Dialog(), id)) << "no control " << id;
         Messages shown;
-        HWND dialog = Dialog();
         // Sync posts behind everything posted before, so when it returns the click has either run
         // to its end or waits in a message box (whose loop handled the marker).
-        while (Sync(dialog)) {
-            auto pending = DialogWindows(Pid(), dialog);
+        while (Sync(Dialog())) {
+            auto pending = DialogWindows(launcher->Id(), dialog);
             if (pending.empty())
                 break;
             EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(pending.front()) != FALSE; }));
             auto box = ReadMessageBox(pending.front());
             EXPECT_TRUE(box.buttons == std::vector<std::wstring>{L"OK"} && !box.hasIcon &&
                         box.owner == dialog)
-                << "a plain box of the dialog: " << mend::Utf8FromWide(box.text);
-            shown.emplace_back(box.caption, box.text);
+                << "a plain box of the dialog";
+            shown.push_back(box.caption + L": " + box.text);
             if (!PressOk(box.window))
-                return shown;
+                break;
         }
-        // A program that WinExec started exists by the time the click is handled; once none of our
-        // children is left, every start has written its line.
-        EXPECT_TRUE(WaitUntil([&] {
-            win32::Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-            PROCESSENTRY32W entry{};
-            entry.dwSize = sizeof entry;
-            for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more;
-                 more = Process32NextW(snapshot.Get(), &entry))
-                if (entry.th32ParentProcessID == Pid() && entry.th32ProcessID != Pid())
-                    return false;
-            return true;
-        })) << "started programs did not end";
         EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(dialog) != FALSE; }))
             << "the dialog does not show";
         return shown;
     }
-    Messages Press(int id) {
-        Click(id);
-        return Answer();
-    }
-    ChildProcess process_;
 
-  private:
-    HWND dialog_ = nullptr;
+    std::optional<ChildProcess> launcher;
+    HWND dialog = nullptr;
 };
 
-TEST(Nightjar, OpensOnMmpItsOptionsShowTheirFilesStateOnEveryClickAndHelpOpensThePage) {
-    GameFolder game;
-    WriteFile(game.Prefs(false), PreferenceBytes());
-    WriteFile(game.Prefs(true), PreferenceBytes());
-    SetReadOnly(game.Prefs(true), true);
-    Nightjar nightjar(game);
-    EXPECT_EQ(nightjar.Answer(), Messages{});
-    EXPECT_TRUE(nightjar.Ticked(kMmp) && !nightjar.Ticked(kSinglePlayer) && !nightjar.Ticked(kFreezePrefs));
-    EXPECT_EQ(FocusedWindow(nightjar.Dialog()), GetDlgItem(nightjar.Dialog(), kFixSound));
-    SaveScreenshot(nightjar.Dialog(), L"nightjar_dialog");
-    EXPECT_EQ(nightjar.Press(kSinglePlayer), Messages{});
-    EXPECT_TRUE(nightjar.Ticked(kSinglePlayer) && !nightjar.Ticked(kMmp)) << "the options exclude each other";
-    EXPECT_TRUE(nightjar.Ticked(kFreezePrefs));
-    // A tick set by hand gives way to the file's state when the selected option is clicked again,
-    // and so does a change made outside the launcher.
-    nightjar.Click(kFreezePrefs);
-    EXPECT_EQ(nightjar.Press(kSinglePlayer), Messages{});
-    EXPECT_TRUE(nightjar.Ticked(kFreezePrefs));
-    EXPECT_EQ(nightjar.Press(kMmp), Messages{});
-    EXPECT_FALSE(nightjar.Ticked(kFreezePrefs) || nightjar.Ticked(kSinglePlayer));
-    SetReadOnly(game.Prefs(false), true);
-    EXPECT_EQ(nightjar.Press(kMmp), Messages{});
-    EXPECT_TRUE(nightjar.Ticked(kFreezePrefs));
-    EXPECT_TRUE(game.Launches().empty()) << "clicking options starts nothing";
-
-    // Help opens the page through explorer.exe, or tells that it is missing.
-    nightjar.Click(kHelpPage);
-    auto box = WaitForMessageBox(L"File not found", nightjar.Pid());
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->text, L"No help file found");
-    // Answered by a key: that keys reach the dialog manager is what gives the test of Enter and
-    // Esc its meaning.
-    SendKey(box->window, Key::Enter);
-    EXPECT_EQ(nightjar.Answer(), Messages{});
-    EXPECT_TRUE(game.Launches().empty());
-    WriteFile(game / L"Nightjar.htm", "<html></html>");
-    EXPECT_EQ(nightjar.Press(kHelpPage), Messages{});
-    EXPECT_EQ(game.Launches(), "explorer.exe|Nightjar.htm\r\n");
-}
-
-TEST(Nightjar, IgnoresEnterAndEscapeAndClosesWithExitCodeZero) {
-    for (auto close : {PostClose, PostSystemClose, +[](HWND dialog) { SendKey(dialog, Key::AltF4); }}) {
-        GameFolder game;
-        WriteFile(game.Prefs(false), PreferenceBytes());
-        Nightjar nightjar(game);
-        nightjar.Click(kLaunchGame); // so that a fix run by mistake would also show as a launch
-        // With the focus on "Fix GF3D Sound", the first tab stop.
-        SendKey(nightjar.Dialog(), Key::Enter);
-        SendKey(nightjar.Dialog(), Key::Escape);
-        EXPECT_EQ(nightjar.Answer(), Messages{});
-        EXPECT_EQ(ReadFile(game.Prefs(false)), PreferenceBytes()) << "Enter must not run the fix";
-        EXPECT_TRUE(game.Launches().empty());
-        close(nightjar.Dialog());
-        DWORD code = STILL_ACTIVE;
-        EXPECT_TRUE(nightjar.process_.WaitForExit(kGuiTimeoutMs, &code) && code == 0) << code;
-    }
-}
-
-// Each press patches the selected option's file, leaves it read-only exactly when the box is ticked,
-// starts its game when asked and touches nothing of the other option. A file held without sharing keeps its
-// bytes, and the freeze and launch steps still run.
-TEST(Nightjar, FixPatchesFreezesAsTickedAndLaunchesOncePerPress) {
+// One launcher session, step by step. Before a step's click a file is written with `length` bytes
+// 'U' (0: kept as it is) and made read-only or writable, and `hold` holds the multiplayer file open
+// without sharing during the click. After it come the messages, the ticks, the state of both
+// preference files (multiplayer first) and the programs started.
+TEST(Nightjar, OptionsFixAndHelpStepByStep) {
+    const std::wstring thaw = L"File not found: file not found",
+                       mpMissing = L"File not found: mpprefs.dat file not found",
+                       spMissing = L"File not found: gfprefs.dat file not found",
+                       stream = L"error: error creating file stream";
     const struct {
-        bool singlePlayer, frozenBefore, freeze, launch;
+        const wchar_t *put;
         size_t length;
-        bool held;
-    } cases[] = {
-        {false, false, true, true, 120, false}, {true, true, true, true, 120, false},
-        {false, true, false, false, 10, false}, {false, false, false, true, 68, false},
-        {true, false, true, false, 120, false}, {false, false, true, true, 120, true},
+        bool frozen, hold;
+        int id;
+        Messages shown;
+        const char *ticks, *files, *started;
+    } steps[] = {
+        // Opened with both files missing: the message comes before the dialog, which opens on MMP.
+        {nullptr, 0, false, false, 0, {mpMissing}, "-M--", "- -", ""},
+        {nullptr, 0, false, false, kFreeze, {}, "-MF-", "- -", ""},
+        {nullptr, 0, false, false, kLaunch, {}, "-MFL", "- -", ""},
+        // The option of a missing file says so and keeps the tick; the fix then fails to thaw it, says
+        // so again and stops: no file made, nothing else changed, no game started.
+        {nullptr, 0, false, false, kMmp, {mpMissing}, "-MFL", "- -", ""},
+        {nullptr, 0, false, false, kFix, {thaw, mpMissing}, "-MFL", "- -", ""},
+        {kMp, 120, false, false, kSingle, {spMissing}, "S-FL", "u120 -", ""},
+        {nullptr, 0, false, false, kFix, {thaw, spMissing}, "S-FL", "u120 -", ""},
+        // An option's click, also on the selected one, shows its own file's state in place of a tick
+        // set by hand.
+        {kSp, 10, true, false, kSingle, {}, "S-FL", "u120 u10r", ""},
+        {nullptr, 0, false, false, kFreeze, {}, "S--L", "u120 u10r", ""},
+        {nullptr, 0, false, false, kSingle, {}, "S-FL", "u120 u10r", ""},
+        // A frozen file is thawed, patched and frozen again; each press starts the game once more.
+        {nullptr, 0, false, false, kFix, {}, "S-FL", "u120 p10r", "falcon.exe|"},
+        {nullptr, 0, false, false, kFix, {}, "S-FL", "u120 p10r", "falcon.exe|"},
+        {nullptr, 0, false, false, kFreeze, {}, "S--L", "u120 p10r", ""},
+        {nullptr, 0, false, false, kFix, {}, "S--L", "u120 p10", "falcon.exe|"},
+        {nullptr, 0, false, false, kMmp, {}, "-M-L", "u120 p10", ""},
+        {kMp, 0, true, false, kMmp, {}, "-MFL", "u120r p10", ""}, // frozen outside the launcher
+        {nullptr, 0, false, false, kLaunch, {}, "-MF-", "u120r p10", ""},
+        {nullptr, 0, false, false, kFix, {}, "-MF-", "p120r p10", ""},
+        {kMp, 68, false, false, kFreeze, {}, "-M--", "u68 p10", ""},
+        {nullptr, 0, false, false, kFix, {}, "-M--", "p68 p10", ""},
+        // A file held without sharing keeps its bytes; the freeze and launch steps still run.
+        {kMp, 120, false, false, kFreeze, {}, "-MF-", "u120 p10", ""},
+        {nullptr, 0, false, false, kLaunch, {}, "-MFL", "u120 p10", ""},
+        {nullptr, 0, false, true, kFix, {stream}, "-MFL", "u120r p10", "falconmmp.exe|"},
+        {nullptr, 0, false, false, kHelp, {L"File not found: No help file found"}, "-MFL", "u120r p10", ""},
+        {L"Nightjar.htm", 5, false, false, kHelp, {}, "-MFL", "u120r p10", "explorer.exe|Nightjar.htm"},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(&c - cases);
-        GameFolder game;
-        const std::string prefs = PreferenceBytes(c.length), other = PreferenceBytes(90);
-        const std::wstring file = game.Prefs(c.singlePlayer);
-        WriteFile(file, prefs);
-        WriteFile(game.Prefs(!c.singlePlayer), other);
-        SetReadOnly(file, c.frozenBefore);
-        Nightjar nightjar(game);
-        if (c.singlePlayer)
-            nightjar.Click(kSinglePlayer);
-        EXPECT_EQ(nightjar.Answer(), Messages{});
-        EXPECT_EQ(nightjar.Ticked(kFreezePrefs), c.frozenBefore) << "the option shows its own file's state";
-        if (c.freeze != c.frozenBefore)
-            nightjar.Click(kFreezePrefs);
-        if (c.launch)
-            nightjar.Click(kLaunchGame);
-        win32::Handle held(
-            c.held ? CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
-                   : nullptr);
-        ASSERT_EQ(static_cast<bool>(held), c.held);
-        std::string started;
-        for (size_t press = 1; press <= (c.held ? 1 : 2); ++press) {
-            EXPECT_EQ(nightjar.Press(kFixSound),
-                      (c.held ? Messages{{L"error", L"error creating file stream"}} : Messages{}));
-            held.Reset();
-            EXPECT_EQ(ReadFile(file), c.held ? prefs : Patched(prefs));
-            EXPECT_EQ(IsReadOnly(file), c.freeze);
-            started += c.launch ? (c.singlePlayer ? "falcon.exe|\r\n" : "falconmmp.exe|\r\n") : "";
-            EXPECT_EQ(game.Launches(), started);
+    Game game;
+    game.Start();
+    ASSERT_TRUE(WaitForMessageBox(L"File not found", game.launcher->Id()));
+    EXPECT_FALSE(IsWindowVisible(game.Dialog())) << "the message comes before the dialog";
+    std::string started;
+    for (const auto &s : steps) {
+        SCOPED_TRACE(&s - steps);
+        if (s.put) {
+            SetFileAttributesW((game / s.put).c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (s.length)
+                WriteFile(game / s.put, std::string(s.length, 'U'));
+            SetReadOnly(game / s.put, s.frozen);
         }
-        EXPECT_EQ(ReadFile(game.Prefs(!c.singlePlayer)), other) << "the other option's file is not touched";
-        EXPECT_FALSE(IsReadOnly(game.Prefs(!c.singlePlayer)));
+        win32::Handle held(
+            s.hold ? CreateFileW((game / kMp).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                   : nullptr);
+        EXPECT_EQ(game.Press(s.id), s.shown);
+        held.Reset();
+        EXPECT_EQ(game.Ticks(), s.ticks);
+        EXPECT_EQ(State(game / kMp) + " " + State(game / kSp), s.files);
+        started += *s.started ? s.started + std::string("\r\n") : "";
+        EXPECT_EQ(game.Launches(), started);
     }
 }
 
-// The option's click says the file is missing; the fix then fails to thaw it, says so again and
-// stops before anything else: no file made, no attribute changed, no game started.
-TEST(Nightjar, FixStopsOnAMissingFileAfterTwoMessages) {
-    for (bool singlePlayer : {true, false}) {
-        SCOPED_TRACE(singlePlayer ? "single player" : "multiplayer");
-        GameFolder game;
-        if (singlePlayer)
-            WriteFile(game.Prefs(false), PreferenceBytes());
-        Nightjar nightjar(game);
-        if (!singlePlayer) {
-            ASSERT_TRUE(WaitForMessageBox(L"File not found", nightjar.Pid()));
-            EXPECT_FALSE(IsWindowVisible(nightjar.Dialog())) << "the message comes before the dialog";
-        }
-        EXPECT_EQ(nightjar.Answer(), singlePlayer ? Messages{} : Messages{Missing(false)});
-        EXPECT_FALSE(nightjar.Ticked(kFreezePrefs));
-        nightjar.Click(kFreezePrefs);
-        nightjar.Click(kLaunchGame);
-        EXPECT_EQ(nightjar.Press(singlePlayer ? kSinglePlayer : kMmp), Messages{Missing(singlePlayer)});
-        EXPECT_TRUE(nightjar.Ticked(kFreezePrefs)) << "keeps its tick when the file is missing";
-        EXPECT_EQ(nightjar.Press(kFixSound),
-                  (Messages{{L"File not found", L"file not found"}, Missing(singlePlayer)}));
-        EXPECT_FALSE(Exists(game.Prefs(singlePlayer))) << "never created";
-        EXPECT_TRUE(game.Launches().empty());
-        EXPECT_TRUE(!singlePlayer ||
-                    (ReadFile(game.Prefs(false)) == PreferenceBytes() && !IsReadOnly(game.Prefs(false))));
+// Opened on a present file, the launcher has the focus on the fix, and there Enter and Esc do
+// nothing. Every way of closing ends it with exit code 0; Alt+F4 also shows that keys reach it.
+TEST(Nightjar, EnterAndEscDoNothingAndEveryWayOfClosingEndsWithZero) {
+    for (auto close : {PostClose, PostSystemClose, AltF4}) {
+        Game game;
+        WriteFile(game / kMp, std::string(120, 'U'));
+        game.Start();
+        EXPECT_EQ(game.Press(0), Messages{});
+        EXPECT_EQ(FocusedWindow(game.Dialog()), GetDlgItem(game.Dialog(), kFix));
+        SaveScreenshot(game.Dialog(), L"nightjar_dialog");
+        SendKey(game.Dialog(), Key::Enter);
+        SendKey(game.Dialog(), Key::Escape);
+        EXPECT_EQ(game.Press(0), Messages{});
+        EXPECT_EQ(State(game / kMp), "u120") << "Enter must not run the fix";
+        close(game.Dialog());
+        DWORD code = STILL_ACTIVE;
+        EXPECT_TRUE(game.launcher->WaitForExit(kGuiTimeoutMs, &code) && code == 0) << code;
     }
 }
 
