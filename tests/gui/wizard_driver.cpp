@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "common/text.h"
 #include "support/gui.h"
 #include "support/temp_folder.h"
@@ -14,24 +16,20 @@ namespace wizdrive {
 namespace {
 
 // The page a window shows, told by its caption and its controls' texts in tab order.
-std::optional<PageId> PageOf(HWND window) {
-    std::vector<ControlInfo> children = ChildControls(window);
-    for (PageId id : wizard::AllPages()) {
-        auto ordered = wizard::LayoutOf(id).InTabOrder();
-        bool same = ordered.size() == children.size() && WindowText(window) == wizard::LayoutOf(id).caption;
-        for (size_t i = 0; i < ordered.size() && same; ++i)
-            same = children[i].text == ordered[i]->text;
-        if (same)
-            return id;
-    }
-    return std::nullopt;
+bool Shows(HWND window, PageId id) {
+    std::vector<std::wstring> seen, layout;
+    for (const ControlInfo &c : ChildControls(window))
+        seen.push_back(c.text);
+    for (const wizard::ControlLayout *c : wizard::LayoutOf(id).InTabOrder())
+        layout.push_back(c->text);
+    return WindowText(window) == wizard::LayoutOf(id).caption && seen == layout;
 }
 
 // The visible windows of the process but its message boxes.
 std::vector<HWND> VisiblePages(DWORD pid) {
     std::vector<HWND> pages;
-    for (HWND w : VisibleTopWindows(pid))
-        if (WindowClass(w) != L"#32770")
+    for (HWND w : TopWindows(pid))
+        if (IsWindowVisible(w) && WindowClass(w) != L"#32770")
             pages.push_back(w);
     return pages;
 }
@@ -45,7 +43,7 @@ HWND WizardRun::WaitForPage(PageId expected) {
     std::vector<HWND> visible;
     if (WaitUntil([&] {
             visible = VisiblePages(process_.Id());
-            return visible.size() == 1 && PageOf(visible[0]) == expected;
+            return visible.size() == 1 && Shows(visible[0], expected);
         }))
         return visible[0];
     std::wstring shown;
@@ -58,24 +56,20 @@ HWND WizardRun::WaitForPage(PageId expected) {
 
 void WizardRun::Click(HWND page, PageId id, const std::wstring &control) {
     const wizard::ControlLayout *layout = wizard::LayoutOf(id).Find(control);
-    ASSERT_NE(layout, nullptr) << mend::Utf8FromWide(control);
-    ASSERT_TRUE(wintest::Click(page, wizard::ControlId(*layout))) << mend::Utf8FromWide(control);
+    EXPECT_TRUE(layout && wintest::Click(page, wizard::ControlId(*layout))) << mend::Utf8FromWide(control);
 }
 
 HWND WizardRun::Advance(HWND page, PageId id, const std::wstring &control, PageId next) {
     Click(page, id, control);
     AnswerMessagesUntil([&] {
-        for (HWND w : VisiblePages(process_.Id()))
-            if (PageOf(w) == next)
-                return true;
-        return false;
+        auto pages = VisiblePages(process_.Id());
+        return std::any_of(pages.begin(), pages.end(), [&](HWND w) { return Shows(w, next); });
     });
     return WaitForPage(next);
 }
 
 bool WizardRun::IsChecked(HWND page, PageId id, const std::wstring &control) {
-    auto info = FindControl(page, wizard::ControlId(*wizard::LayoutOf(id).Find(control)));
-    return info && info->Checked();
+    return IsDlgButtonChecked(page, wizard::ControlId(*wizard::LayoutOf(id).Find(control))) == BST_CHECKED;
 }
 
 void WizardRun::SetAnswers(HWND step2, const wizard::Answers &a) {
@@ -83,24 +77,49 @@ void WizardRun::SetAnswers(HWND step2, const wizard::Answers &a) {
                                                          {L"chkCPUspeed", a.CPUspeed},
                                                          {L"chkNVidia", a.NVidia},
                                                          {L"chkVideoMem", a.VideoMem}};
-    for (auto [name, want] : boxes) {
+    // The clicks are posted, so they are handled before whatever is clicked next.
+    for (auto [name, want] : boxes)
         if (IsChecked(step2, PageId::frmStep2, name) != (want != 0))
             Click(step2, PageId::frmStep2, name);
-        EXPECT_TRUE(WaitUntil([&] { return IsChecked(step2, PageId::frmStep2, name) == (want != 0); }))
-            << mend::Utf8FromWide(name);
-    }
 }
 
-bool WizardRun::AnswerOneMessage() {
-    auto box = WaitForMessageBox(L"GF3D Mendpack", process_.Id(), 0);
-    if (!box)
-        return false;
-    messages_.push_back(box->text);
-    PressOk(box->window);
-    return true;
+HWND WizardRun::Walk(const std::vector<PageId> &route, const wizard::Answers &answers,
+                     const wchar_t *installButton, const wchar_t *shots) {
+    HWND page = WaitForPage(route[0]);
+    for (size_t i = 0; page; ++i) {
+        if (shots)
+            SaveScreenshot(page, shots + std::wstring(wizard::LayoutOf(route[i]).name));
+        if (i + 1 == route.size())
+            break;
+        const PageId from = route[i], to = route[i + 1];
+        if (from == PageId::frmStep2)
+            SetAnswers(page, answers);
+        if (to == PageId::frmUninstall)
+            Click(page, from, L"btnUninstall");
+        const wchar_t *button = from == PageId::frmStart                               ? L"NextStart"
+                                : from == PageId::frmStep1 || from == PageId::frmStep2 ? L"Next"
+                                                                                       : installButton;
+        page = Advance(page, from, button, to);
+    }
+    return page;
+}
+
+void WizardRun::AnswerMessagesUntil(const std::function<bool()> &done) {
+    WaitUntil(
+        [&] {
+            if (done())
+                return true;
+            if (auto box = WaitForMessageBox(L"GF3D Mendpack", process_.Id(), 0)) {
+                messages_.push_back(box->text);
+                PressOk(box->window);
+            }
+            return false;
+        },
+        20000);
 }
 
 bool WizardRun::WaitForExit(DWORD *exitCode) {
+    AnswerMessagesUntil([&] { return process_.WaitForExit(0); });
     return process_.WaitForExit(10000, exitCode);
 }
 

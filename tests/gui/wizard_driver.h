@@ -3,7 +3,7 @@
 // names in the page layouts and answers the wizard's message boxes.
 #include <windows.h>
 
-#include <optional>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,7 +18,6 @@ class WizardRun {
     // Starts `program` (the build's mendpack.exe unless given) in `folder`.
     explicit WizardRun(const std::wstring &folder, const std::wstring &program = L"");
 
-    wintest::ChildProcess &Process() { return process_; }
     // The one visible page; fails the test (and returns nullptr) when none or several show.
     HWND WaitForPage(wizard::PageId expected);
     void Click(HWND page, wizard::PageId id, const std::wstring &control);
@@ -27,29 +26,21 @@ class WizardRun {
     bool IsChecked(HWND page, wizard::PageId id, const std::wstring &control);
     // Ticks and unticks the questions page's four boxes by clicking them, as the answers say.
     void SetAnswers(HWND step2, const wizard::Answers &answers);
-    // Answers every wizard message box that shows up until `done` holds; returns their texts.
-    template <typename F> std::vector<std::wstring> AnswerMessagesUntil(F done);
+    // From the welcome page along `route` to its last page, which it returns: Next up to the
+    // questions page, which is answered with `answers`, then `installButton` (Next or Skip) on
+    // the install pages; the uninstall option when the route goes there. With `shots`, a
+    // screenshot of every page on the way, named `shots` and the page's name.
+    HWND Walk(const std::vector<wizard::PageId> &route, const wizard::Answers &answers,
+              const wchar_t *installButton, const wchar_t *shots = nullptr);
+    // Answers the wizard's messages until it has ended; false if it did not end.
     bool WaitForExit(DWORD *exitCode);
     // Every message the wizard has shown so far.
-    std::vector<std::wstring> Messages() const { return messages_; }
+    const std::vector<std::wstring> &Messages() const { return messages_; }
 
   private:
-    bool AnswerOneMessage();
+    void AnswerMessagesUntil(const std::function<bool()> &done);
     wintest::ChildProcess process_;
     std::vector<std::wstring> messages_;
 };
-
-template <typename F> std::vector<std::wstring> WizardRun::AnswerMessagesUntil(F done) {
-    size_t before = messages_.size();
-    wintest::WaitUntil(
-        [&] {
-            if (done())
-                return true;
-            AnswerOneMessage();
-            return false;
-        },
-        20000);
-    return std::vector<std::wstring>(messages_.begin() + static_cast<long>(before), messages_.end());
-}
 
 } // namespace wizdrive

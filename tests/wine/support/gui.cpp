@@ -1,12 +1,12 @@
 #include "support/gui.h"
 
+#include <zlib.h>
+
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <stdexcept>
 #include <utility>
 
-#include "support/png.h"
 #include "support/process.h"
 #include "support/temp_folder.h"
 #include "win32/handle.h"
@@ -23,84 +23,22 @@ LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     return static_cast<LRESULT>(result);
 }
 
-bool IsClass(HWND window, const wchar_t *name) {
-    return _wcsicmp(WindowClass(window).c_str(), name) == 0;
+bool IsClass(const std::wstring &className, const wchar_t *name) {
+    return _wcsicmp(className.c_str(), name) == 0;
 }
 
-// Top-level windows in Z order: of process `pid` unless it is 0, of the class and with exactly
-// the caption given, if given.
-std::vector<HWND> TopWindows(DWORD pid, const std::wstring *caption, const wchar_t *className,
-                             bool hiddenToo = false) {
-    std::vector<HWND> found;
-    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, className, nullptr)) != nullptr;) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        if ((hiddenToo || IsWindowVisible(w)) && (pid == 0 || owner == pid) &&
-            (!caption || WindowText(w) == *caption))
-            found.push_back(w);
-    }
-    return found;
-}
-
-std::optional<MessageBoxInfo> WaitForBox(DWORD pid, const std::wstring *caption, HWND except, DWORD ms) {
-    HWND box = nullptr;
+// The first visible top-level window of `pid` and class `className` with this caption.
+HWND WaitForTop(const std::wstring &caption, DWORD pid, const wchar_t *className, DWORD ms) {
+    HWND found = nullptr;
     WaitUntil(
         [&] {
-            for (HWND w : TopWindows(pid, caption, L"#32770"))
-                if (w != except)
-                    return (box = w) != nullptr;
+            for (HWND w : TopWindows(pid, className))
+                if (IsWindowVisible(w) && WindowText(w) == caption)
+                    return (found = w) != nullptr;
             return false;
         },
         ms);
-    return box ? std::optional<MessageBoxInfo>(ReadMessageBox(box)) : std::nullopt;
-}
-
-ControlInfo ReadControl(HWND control) {
-    ControlInfo c;
-    c.window = control;
-    c.className = WindowClass(control);
-    c.text = WindowText(control);
-    c.id = GetDlgCtrlID(control);
-    if (c.id == 0xFFFF)
-        c.id = -1; // the 16-bit id of a template's -1
-    c.style = static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE));
-    GetWindowRect(control, &c.rect);
-    MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT *>(&c.rect), 2);
-    if (IsClass(control, L"Button"))
-        c.check = static_cast<int>(Ask(control, BM_GETCHECK));
-    c.visible = IsWindowVisible(control) != FALSE;
-    c.enabled = IsWindowEnabled(control) != FALSE;
-    return c;
-}
-
-// The window's rectangle as on the screen, RGB rows top to bottom.
-std::vector<std::uint8_t> CopyFromScreen(const RECT &r) {
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    BITMAPINFO info{};
-    info.bmiHeader = {
-        sizeof info.bmiHeader, w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0}; // negative height: top-down rows
-    void *bits = nullptr;
-    win32::GdiObject bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap)
-        throw std::runtime_error("screenshot: CreateDIBSection failed");
-    {
-        std::unique_ptr<HDC__, decltype(&DeleteDC)> memory(CreateCompatibleDC(nullptr), DeleteDC);
-        win32::WindowDC screen(nullptr);
-        HGDIOBJ old = SelectObject(memory.get(), bitmap.Get());
-        BitBlt(memory.get(), 0, 0, w, h, screen.Get(), r.left, r.top, SRCCOPY);
-        GdiFlush();
-        SelectObject(memory.get(), old);
-    }
-    std::vector<std::uint8_t> rgb(static_cast<size_t>(w) * h * 3);
-    const auto *bgrx = static_cast<const std::uint8_t *>(bits);
-    for (size_t i = 0; i < rgb.size() / 3; ++i)
-        for (int k = 0; k < 3; ++k)
-            rgb[i * 3 + k] = bgrx[i * 4 + 2 - k];
-    return rgb;
-}
-
-INT_PTR CALLBACK IgnoreEverything(HWND, UINT, WPARAM, LPARAM) {
-    return FALSE;
+    return found;
 }
 
 void PostKey(HWND target, UINT down, UINT up, WPARAM key, LPARAM extraFlags) {
@@ -109,48 +47,98 @@ void PostKey(HWND target, UINT down, UINT up, WPARAM key, LPARAM extraFlags) {
     PostMessageW(target, up, key, 1 | scan | extraFlags | (1L << 30) | (1L << 31));
 }
 
+// The rectangle as on the screen, as 8-bit RGB rows top to bottom, each after its PNG filter
+// byte (0: none).
+std::string CopyFromScreen(const RECT &r) {
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0}; // top-down rows
+    void *bits = nullptr;
+    win32::GdiObject bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    std::unique_ptr<HDC__, decltype(&DeleteDC)> memory(CreateCompatibleDC(nullptr), DeleteDC);
+    if (!bitmap || !memory)
+        throw std::runtime_error("screenshot: no bitmap");
+    HGDIOBJ old = SelectObject(memory.get(), bitmap.Get());
+    BitBlt(memory.get(), 0, 0, w, h, win32::WindowDC(nullptr).Get(), r.left, r.top, SRCCOPY);
+    GdiFlush();
+    SelectObject(memory.get(), old);
+    std::string rows;
+    const auto *bgrx = static_cast<const char *>(bits);
+    for (int i = 0; i < w * h; ++i) {
+        if (i % w == 0)
+            rows += '\0';
+        rows += {bgrx[i * 4 + 2], bgrx[i * 4 + 1], bgrx[i * 4]};
+    }
+    return rows;
+}
+
+std::string BigEndian32(uLong v) {
+    return {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+}
+
+// A PNG chunk: length, type, data and a CRC over type and data.
+std::string Chunk(const std::string &type, const std::string &data) {
+    std::string typed = type + data;
+    return BigEndian32(data.size()) + typed +
+           BigEndian32(
+               crc32(0, reinterpret_cast<const Bytef *>(typed.data()), static_cast<uInt>(typed.size())));
+}
+
+// PNG written here rather than by the platform's imaging libraries, whatever they can do under Wine.
+std::string Png(int w, int h, const std::string &rows) {
+    uLongf size = compressBound(static_cast<uLong>(rows.size()));
+    std::string packed(size, '\0');
+    if (compress(reinterpret_cast<Bytef *>(packed.data()), &size,
+                 reinterpret_cast<const Bytef *>(rows.data()), static_cast<uLong>(rows.size())) != Z_OK)
+        throw std::runtime_error("screenshot: zlib failed");
+    packed.resize(size);
+    // Depth 8, RGB, deflate, adaptive filters, no interlace.
+    std::string header = BigEndian32(w) + BigEndian32(h) + std::string("\x08\x02\x00\x00\x00", 5);
+    return std::string("\x89PNG\r\n\x1a\n", 8) + Chunk("IHDR", header) + Chunk("IDAT", packed) +
+           Chunk("IEND", "");
+}
+
 } // namespace
 
 std::wstring WindowText(HWND window) {
     // GetWindowText reads another process's caption without sending it a message.
     wchar_t buffer[1024];
     int n = GetWindowTextW(window, buffer, 1024);
-    return std::wstring(buffer, n > 0 ? n : 0);
+    return std::wstring(buffer, std::max(n, 0));
 }
 
 std::wstring WindowClass(HWND window) {
     wchar_t buffer[256];
     int n = GetClassNameW(window, buffer, 256);
-    return std::wstring(buffer, n > 0 ? n : 0);
+    return std::wstring(buffer, std::max(n, 0));
 }
 
-HWND FindTopWindow(const std::wstring &caption, DWORD pid, DWORD ms) {
-    HWND found = nullptr;
-    WaitUntil(
-        [&] {
-            auto windows = TopWindows(pid, &caption, nullptr);
-            return (found = windows.empty() ? nullptr : windows.front()) != nullptr;
-        },
-        ms);
+std::vector<HWND> TopWindows(DWORD pid, const wchar_t *className) {
+    std::vector<HWND> found;
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, className, nullptr)) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (pid == 0 || owner == pid)
+            found.push_back(w);
+    }
     return found;
 }
 
-std::vector<HWND> VisibleTopWindows(DWORD pid) {
-    return TopWindows(pid, nullptr, nullptr);
+HWND FindTopWindow(const std::wstring &caption, DWORD pid, DWORD ms) {
+    return WaitForTop(caption, pid, nullptr, ms);
 }
 
 std::vector<ControlInfo> ChildControls(HWND parent) {
     std::vector<ControlInfo> controls;
-    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        controls.push_back(ReadControl(child));
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        ControlInfo c{child, WindowClass(child), WindowText(child),
+                      static_cast<DWORD>(GetWindowLongW(child, GWL_STYLE))};
+        GetWindowRect(child, &c.rect);
+        MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT *>(&c.rect), 2);
+        c.visible = IsWindowVisible(child) != FALSE;
+        controls.push_back(c);
+    }
     return controls;
-}
-
-std::optional<ControlInfo> FindControl(HWND parent, int id) {
-    for (auto &c : ChildControls(parent))
-        if (c.id == id)
-            return c;
-    return std::nullopt;
 }
 
 HWND FocusedWindow(HWND window) {
@@ -159,94 +147,42 @@ HWND FocusedWindow(HWND window) {
     return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
 }
 
-int ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    return dpi;
-}
-
-DialogBaseUnits BaseUnitsOfFont(const std::wstring &face, WORD pointSize) {
-    // A DLGTEMPLATE with DS_SETFONT: style, extended style, no controls, a 100 x 100 box, no menu,
-    // the default class, an empty title, then the font.
-    std::vector<WORD> t = {DS_SETFONT, WS_POPUP >> 16, 0, 0, 0, 0, 0, 100, 100, 0, 0, 0, pointSize};
-    t.insert(t.end(), face.begin(), face.end());
-    t.push_back(0);
-    std::vector<DWORD> aligned((t.size() + 1) / 2);
-    std::memcpy(aligned.data(), t.data(), t.size() * sizeof(WORD));
-    win32::Window dialog(CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
-                                                    reinterpret_cast<LPCDLGTEMPLATEW>(aligned.data()),
-                                                    nullptr, IgnoreEverything, 0));
-    RECT r{0, 0, 4, 8};
-    if (!dialog || !MapDialogRect(dialog.Get(), &r))
-        throw std::runtime_error("BaseUnitsOfFont: no dialog with that font");
-    return {r.right, r.bottom};
-}
-
-RECT PixelsFromDialogBox(const DialogUnitBox &box, DialogBaseUnits base) {
-    RECT r;
-    r.left = MulDiv(box.x, base.x, 4);
-    r.top = MulDiv(box.y, base.y, 8);
-    r.right = r.left + MulDiv(box.cx, base.x, 4);
-    r.bottom = r.top + MulDiv(box.cy, base.y, 8);
-    return r;
-}
-
-std::wstring Describe(const RECT &r) {
-    return std::to_wstring(r.left) + L", " + std::to_wstring(r.top) + L", " +
-           std::to_wstring(r.right - r.left) + L" x " + std::to_wstring(r.bottom - r.top);
-}
-
 bool Click(HWND parent, int controlId) {
-    auto c = FindControl(parent, controlId);
-    return c && PostMessageW(c->window, BM_CLICK, 0, 0);
+    HWND control = GetDlgItem(parent, controlId);
+    return control && PostMessageW(control, BM_CLICK, 0, 0);
 }
 
 MessageBoxInfo ReadMessageBox(HWND box) {
-    MessageBoxInfo info;
-    info.window = box;
-    info.owner = GetWindow(box, GW_OWNER);
-    info.caption = WindowText(box);
-    std::optional<std::wstring> anyStatic;
-    for (auto &c : ChildControls(box)) {
+    MessageBoxInfo info{box, GetWindow(box, GW_OWNER), WindowText(box)};
+    for (const ControlInfo &c : ChildControls(box)) {
         if (!c.visible)
             continue;
-        if (IsClass(c.window, L"Button"))
+        if (IsClass(c.className, L"Button"))
             info.buttons.push_back(c.text);
-        else if (!IsClass(c.window, L"Static"))
+        else if (!IsClass(c.className, L"Static"))
             continue;
         else if ((c.style & SS_TYPEMASK) == SS_ICON)
             info.hasIcon = info.hasIcon || Ask(c.window, STM_GETICON) != 0;
-        else if (c.id == -1)
-            info.text = c.text; // the message text's control has id 0xFFFF
-        else if (!anyStatic)
-            anyStatic = c.text;
+        else if (info.text.empty())
+            info.text = c.text; // the message, the first text of the box
     }
-    if (info.text.empty() && anyStatic)
-        info.text = *anyStatic;
     return info;
 }
 
 std::optional<MessageBoxInfo> WaitForMessageBox(const std::wstring &caption, DWORD pid, DWORD ms) {
-    return WaitForBox(pid, &caption, nullptr, ms);
-}
-
-std::optional<MessageBoxInfo> WaitForAnyMessageBox(DWORD pid, HWND except, DWORD ms) {
-    return WaitForBox(pid, nullptr, except, ms);
+    HWND box = WaitForTop(caption, pid, L"#32770", ms);
+    return box ? std::optional<MessageBoxInfo>(ReadMessageBox(box)) : std::nullopt;
 }
 
 std::vector<HWND> DialogWindows(DWORD pid, HWND except) {
-    auto dialogs = TopWindows(pid, nullptr, L"#32770", true);
+    auto dialogs = TopWindows(pid, L"#32770");
     dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), except), dialogs.end());
     return dialogs;
 }
 
 bool PressOk(HWND box, DWORD ms) {
     HWND ok = GetDlgItem(box, IDOK);
-    if (ok)
-        PostMessageW(ok, BM_CLICK, 0, 0);
-    else
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    PostMessageW(ok ? ok : box, ok ? BM_CLICK : WM_COMMAND, ok ? 0 : IDOK, 0);
     return WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, ms);
 }
 
@@ -274,7 +210,7 @@ bool Sync(HWND window, DWORD ms) {
     // and wait until it shows, then take it back the same way.
     HWND button = nullptr;
     for (HWND child = GetWindow(window, GW_CHILD); child && !button; child = GetWindow(child, GW_HWNDNEXT))
-        if (IsClass(child, L"Button"))
+        if (IsClass(WindowClass(child), L"Button"))
             button = child;
     if (!button)
         return Ask(window, WM_NULL) != -1;
@@ -287,14 +223,6 @@ bool Sync(HWND window, DWORD ms) {
     return WaitUntil([&] { return pushed() == wasPushed; }, ms);
 }
 
-bool ProcessEnded(HANDLE process, DWORD *exitCode) {
-    if (WaitForSingleObject(process, 0) != WAIT_OBJECT_0)
-        return false;
-    if (exitCode)
-        GetExitCodeProcess(process, exitCode);
-    return true;
-}
-
 std::wstring SaveScreenshot(HWND window, const std::wstring &name) {
     SetForegroundWindow(window);
     SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -304,7 +232,7 @@ std::wstring SaveScreenshot(HWND window, const std::wstring &name) {
     if (!GetWindowRect(window, &r) || r.right <= r.left || r.bottom <= r.top)
         throw std::runtime_error("SaveScreenshot: no window to take");
     // What reaches the screen can lag behind the painting; take the picture once it holds still.
-    std::vector<std::uint8_t> previous = CopyFromScreen(r), current;
+    std::string previous = CopyFromScreen(r), current;
     WaitUntil(
         [&] {
             current = CopyFromScreen(r);
@@ -316,7 +244,7 @@ std::wstring SaveScreenshot(HWND window, const std::wstring &name) {
     std::wstring folder = program.substr(0, program.find_last_of(L'\\')) + L"\\screenshots";
     CreateDirectoryW(folder.c_str(), nullptr);
     std::wstring path = folder + L"\\" + name + L".png";
-    WriteFile(path, EncodePng(r.right - r.left, r.bottom - r.top, current));
+    WriteFile(path, Png(r.right - r.left, r.bottom - r.top, current));
     return path;
 }
 
