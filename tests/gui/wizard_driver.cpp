@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "common/text.h"
 #include "support/gui.h"
 #include "support/temp_folder.h"
@@ -25,33 +23,25 @@ bool Shows(HWND window, PageId id) {
     return WindowText(window) == wizard::LayoutOf(id).caption && seen == layout;
 }
 
-// The visible windows of the process but its message boxes.
-std::vector<HWND> VisiblePages(DWORD pid) {
-    std::vector<HWND> pages;
-    for (HWND w : TopWindows(pid))
-        if (IsWindowVisible(w) && WindowClass(w) != L"#32770")
-            pages.push_back(w);
-    return pages;
-}
-
 } // namespace
 
 WizardRun::WizardRun(const std::wstring &folder, const std::wstring &program)
     : process_(program.empty() ? ProgramFolder() + L"\\mendpack.exe" : program, L"", folder) {}
 
 HWND WizardRun::WaitForPage(PageId expected) {
-    std::vector<HWND> visible;
-    if (WaitUntil([&] {
-            visible = VisiblePages(process_.Id());
-            return visible.size() == 1 && Shows(visible[0], expected);
-        }))
-        return visible[0];
-    std::wstring shown;
-    for (HWND w : visible)
-        shown += L"[" + WindowText(w) + L"] ";
-    ADD_FAILURE() << "page " << mend::Utf8FromWide(wizard::LayoutOf(expected).name) << " did not show alone; "
-                  << visible.size() << " visible: " << mend::Utf8FromWide(shown);
-    return nullptr;
+    HWND shown = nullptr;
+    AnswerMessagesUntil([&] {
+        std::vector<HWND> pages; // the visible windows of the process but its message boxes
+        for (HWND w : TopWindows(process_.Id()))
+            if (IsWindowVisible(w) && WindowClass(w) != L"#32770")
+                pages.push_back(w);
+        shown = pages.size() == 1 && Shows(pages[0], expected) ? pages[0] : nullptr;
+        return shown != nullptr;
+    });
+    if (!shown)
+        ADD_FAILURE() << "page " << mend::Utf8FromWide(wizard::LayoutOf(expected).name)
+                      << " did not show alone";
+    return shown;
 }
 
 void WizardRun::Click(HWND page, PageId id, const std::wstring &control) {
@@ -61,10 +51,6 @@ void WizardRun::Click(HWND page, PageId id, const std::wstring &control) {
 
 HWND WizardRun::Advance(HWND page, PageId id, const std::wstring &control, PageId next) {
     Click(page, id, control);
-    AnswerMessagesUntil([&] {
-        auto pages = VisiblePages(process_.Id());
-        return std::any_of(pages.begin(), pages.end(), [&](HWND w) { return Shows(w, next); });
-    });
     return WaitForPage(next);
 }
 

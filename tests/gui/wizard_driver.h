@@ -18,10 +18,11 @@ class WizardRun {
     // Starts `program` (the build's mendpack.exe unless given) in `folder`.
     explicit WizardRun(const std::wstring &folder, const std::wstring &program = L"");
 
-    // The one visible page; fails the test (and returns nullptr) when none or several show.
+    // Answers the wizard's messages until page `expected` shows alone, and returns it; fails the
+    // test and returns nullptr when it does not.
     HWND WaitForPage(wizard::PageId expected);
     void Click(HWND page, wizard::PageId id, const std::wstring &control);
-    // Clicks and then answers the wizard's messages until page `next` shows alone.
+    // Clicks, then waits for page `next`.
     HWND Advance(HWND page, wizard::PageId id, const std::wstring &control, wizard::PageId next);
     bool IsChecked(HWND page, wizard::PageId id, const std::wstring &control);
     // Ticks and unticks the questions page's four boxes by clicking them, as the answers say.

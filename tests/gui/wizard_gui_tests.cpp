@@ -18,32 +18,23 @@ using wizard::PageId;
 
 namespace {
 
-std::string Describe(const RECT &r) {
-    return std::to_string(r.left) + ", " + std::to_string(r.top) + ", " + std::to_string(r.right - r.left) +
-           " x " + std::to_string(r.bottom - r.top);
-}
-
 // What the user sees on arrival at a page (whose texts WaitForPage has matched): a fixed frame of
-// the layout's client size, every control at its place, tab stops on all but the labels, the
-// focus on the first of them; and a screenshot for the README.
+// the layout's client size, tab stops on all but the labels and the focus on the first of them;
+// and a screenshot for the README.
 void Inspect(HWND page, PageId id) {
     const wizard::PageLayout &layout = wizard::LayoutOf(id);
     const int dpi = GetDeviceCaps(win32::WindowDC(nullptr).Get(), LOGPIXELSX);
-    auto px = [dpi](int twips) { return MulDiv(twips, dpi, wizard::kTwipsPerInch); };
     RECT client;
     GetClientRect(page, &client);
-    EXPECT_EQ(Describe(client), Describe({0, 0, px(layout.clientWidth), px(layout.clientHeight)}));
+    EXPECT_EQ(std::make_pair(int(client.right), int(client.bottom)),
+              std::make_pair(MulDiv(layout.clientWidth, dpi, wizard::kTwipsPerInch),
+                             MulDiv(layout.clientHeight, dpi, wizard::kTwipsPerInch)));
     EXPECT_FALSE(GetWindowLongW(page, GWL_STYLE) & WS_THICKFRAME) << "the page can be resized";
     const std::vector<ControlInfo> seen = ChildControls(page);
     const auto want = layout.InTabOrder();
-    for (size_t i = 0; i < want.size() && i < seen.size(); ++i) {
-        const wizard::ControlLayout &c = *want[i];
-        SCOPED_TRACE(mend::Utf8FromWide(c.name));
-        EXPECT_EQ(Describe(seen[i].rect),
-                  Describe({px(c.left), px(c.top), px(c.left) + px(c.width), px(c.top) + px(c.height)}));
-        EXPECT_EQ((seen[i].style & WS_TABSTOP) != 0, c.kind != ControlKind::Label);
-        EXPECT_TRUE(seen[i].visible);
-    }
+    for (size_t i = 0; i < want.size() && i < seen.size(); ++i)
+        EXPECT_EQ((seen[i].style & WS_TABSTOP) != 0, want[i]->kind != ControlKind::Label)
+            << mend::Utf8FromWide(want[i]->name);
     auto first =
         std::find_if(want.begin(), want.end(), [](auto *c) { return c->kind != ControlKind::Label; });
     HWND focus = GetDlgItem(page, wizard::ControlId(**first));
@@ -68,14 +59,13 @@ TEST(WizardGui, EveryRouteShowsItsPagesSkipChangesNothingAndExitEndsTheProgram) 
         {{P::frmStart}, {}},
         {{P::frmStart, P::frmStep1}, {}},
         {{P::frmStart, P::frmStep1}, {}, true},
-        {{P::frmStart, P::frmStep1, P::frmStep2}, {}},
         {{P::frmStart, P::frmStep1, P::frmStep2}, {}, false, true},
+        {{P::frmStart, P::frmStep1, P::frmStep2}, {}},
         {{P::frmStart, P::frmStep1, P::frmStep2, P::frmStep3}, {1, 0, 0, 0}},
         {{P::frmStart, P::frmStep1, P::frmStep2, P::frmStep4}, {0, 1, 0, 0}},
         {{P::frmStart, P::frmStep1, P::frmStep2, P::frmStep5}, {0, 0, 1, 1}},
         {{P::frmStart, P::frmStep1, P::frmStep2, P::frmStep6}, {0, 0, 0, 1}},
-        {{P::frmStart, P::frmStep1, P::frmStep2, P::frmStep8}, {0, 0, 1, 0}},
-        {{P::frmStart, P::frmStep1, P::frmStep2, P::frmStep8}, {0, 0, 0, 0}, false, true},
+        {{P::frmStart, P::frmStep1, P::frmStep2, P::frmStep8}, {0, 0, 1, 0}, false, true},
         {{P::frmStart, P::frmStep1, P::frmStep2, P::frmStep4, P::frmStep6, P::frmStep8, P::frmStep9},
          {0, 1, 0, 1}},
         {{P::frmStart, P::frmStep1, P::frmStep2, P::frmStep3, P::frmStep4, P::frmStep5, P::frmStep8,

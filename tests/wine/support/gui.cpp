@@ -41,12 +41,6 @@ HWND WaitForTop(const std::wstring &caption, DWORD pid, const wchar_t *className
     return found;
 }
 
-void PostKey(HWND target, UINT down, UINT up, WPARAM key, LPARAM extraFlags) {
-    LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC)) << 16;
-    PostMessageW(target, down, key, 1 | scan | extraFlags);
-    PostMessageW(target, up, key, 1 | scan | extraFlags | (1L << 30) | (1L << 31));
-}
-
 // The rectangle as on the screen, as 8-bit RGB rows top to bottom, each after its PNG filter
 // byte (0: none).
 std::string CopyFromScreen(const RECT &r) {
@@ -131,12 +125,9 @@ HWND FindTopWindow(const std::wstring &caption, DWORD pid, DWORD ms) {
 std::vector<ControlInfo> ChildControls(HWND parent) {
     std::vector<ControlInfo> controls;
     for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        ControlInfo c{child, WindowClass(child), WindowText(child),
-                      static_cast<DWORD>(GetWindowLongW(child, GWL_STYLE))};
-        GetWindowRect(child, &c.rect);
-        MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT *>(&c.rect), 2);
-        c.visible = IsWindowVisible(child) != FALSE;
-        controls.push_back(c);
+        controls.push_back({child, WindowClass(child), WindowText(child),
+                            static_cast<DWORD>(GetWindowLongW(child, GWL_STYLE)),
+                            IsWindowVisible(child) != FALSE});
     }
     return controls;
 }
@@ -153,7 +144,7 @@ bool Click(HWND parent, int controlId) {
 }
 
 MessageBoxInfo ReadMessageBox(HWND box) {
-    MessageBoxInfo info{box, GetWindow(box, GW_OWNER), WindowText(box)};
+    MessageBoxInfo info{box, GetWindow(box, GW_OWNER), WindowText(box), {}, {}, false};
     for (const ControlInfo &c : ChildControls(box)) {
         if (!c.visible)
             continue;
@@ -187,13 +178,15 @@ bool PressOk(HWND box, DWORD ms) {
 }
 
 void SendKey(HWND window, Key key) {
-    HWND target = FocusedWindow(window);
-    if (!target)
-        target = window;
-    if (key == Key::AltF4)
-        PostKey(target, WM_SYSKEYDOWN, WM_SYSKEYUP, VK_F4, 1L << 29); // context code: Alt is down
-    else
-        PostKey(target, WM_KEYDOWN, WM_KEYUP, key == Key::Enter ? VK_RETURN : VK_ESCAPE, 0);
+    HWND target = FocusedWindow(window) ? FocusedWindow(window) : window;
+    const bool alt = key == Key::AltF4;
+    const UINT vk = alt ? VK_F4 : key == Key::Enter ? VK_RETURN : VK_ESCAPE;
+    // Repeat count 1, the scan code, and with Alt the context code; the key's release also has
+    // the previous state and transition bits.
+    const LPARAM flags =
+        1 | static_cast<LPARAM>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)) << 16 | (alt ? 1L << 29 : 0);
+    PostMessageW(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, flags);
+    PostMessageW(target, alt ? WM_SYSKEYUP : WM_KEYUP, vk, flags | (1L << 30) | (1L << 31));
 }
 
 void PostClose(HWND window) {
@@ -240,8 +233,7 @@ std::wstring SaveScreenshot(HWND window, const std::wstring &name) {
         },
         3000);
     // The session keeps the folder beside the program folder.
-    std::wstring program = ProgramFolder();
-    std::wstring folder = program.substr(0, program.find_last_of(L'\\')) + L"\\screenshots";
+    const std::wstring folder = ProgramFolder() + L"\\..\\screenshots";
     CreateDirectoryW(folder.c_str(), nullptr);
     std::wstring path = folder + L"\\" + name + L".png";
     WriteFile(path, Png(r.right - r.left, r.bottom - r.top, current));

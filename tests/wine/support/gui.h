@@ -28,7 +28,6 @@ struct ControlInfo {
     std::wstring className;
     std::wstring text;
     DWORD style = 0;
-    RECT rect{}; // pixels, in client coordinates of the parent
     bool visible = false;
 };
 // The direct children of `parent` in Z order, which for a dialog is the order of creation and

@@ -16,7 +16,6 @@ class ChildProcess {
     ChildProcess &operator=(const ChildProcess &) = delete;
 
     DWORD Id() const { return pid_; }
-    HANDLE Handle() const { return process_; }
     // Waits up to `ms` (stretched) for the process to end; true and its exit code when it did.
     bool WaitForExit(DWORD ms, DWORD *exitCode = nullptr);
 

@@ -3,10 +3,13 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <stdexcept>
 
 #include "common/text.h"
 #include "win32/handle.h"
+
+namespace fs = std::filesystem;
 
 namespace wintest {
 
@@ -18,29 +21,16 @@ void Check(bool ok, const char *what, const std::wstring &path) {
                                  std::to_string(GetLastError()) + ")");
 }
 
-// Calls `visit` with the name and attributes of every entry of a folder but "." and "..".
-template <typename F> void ForEachEntry(const std::wstring &folder, F visit) {
-    WIN32_FIND_DATAW data;
-    win32::FindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &data));
-    for (bool more = bool(find); more; more = FindNextFileW(find.Get(), &data))
-        if (std::wstring name = data.cFileName; name != L"." && name != L"..")
-            visit(name, data.dwFileAttributes);
-}
-
 } // namespace
 
 TempFolder::TempFolder(const std::wstring &hint, const std::wstring &parent) {
-    wchar_t temp[MAX_PATH];
-    const std::wstring base =
-        parent.empty() ? std::wstring(temp, GetTempPathW(MAX_PATH, temp)) : parent + L"\\";
     static unsigned counter = 0;
-    for (;;) {
-        path_ = base + L"mendtest-" + hint + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                std::to_wstring(++counter);
-        if (CreateDirectoryW(path_.c_str(), nullptr))
-            return;
-        Check(GetLastError() == ERROR_ALREADY_EXISTS, "CreateDirectory", path_);
-    }
+    const fs::path base = parent.empty() ? fs::temp_directory_path() : fs::path(parent);
+    do
+        path_ = (base / (L"mendtest-" + hint + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                         std::to_wstring(++counter)))
+                    .wstring();
+    while (!fs::create_directory(path_));
 }
 
 TempFolder::~TempFolder() {
@@ -48,15 +38,12 @@ TempFolder::~TempFolder() {
 }
 
 void RemoveTree(const std::wstring &path) {
-    ForEachEntry(path, [&](const std::wstring &name, DWORD attributes) {
-        std::wstring child = path + L"\\" + name;
-        SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-            RemoveTree(child);
-        else
-            DeleteFileW(child.c_str());
-    });
-    RemoveDirectoryW(path.c_str());
+    // Read-only files too: their attribute goes first.
+    std::error_code error;
+    for (fs::recursive_directory_iterator i(path, error), end; !error && i != end; i.increment(error))
+        SetFileAttributesW(i->path().c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    fs::remove_all(path, error);
 }
 
 void WriteFile(const std::wstring &path, const std::string &bytes) {
@@ -92,20 +79,20 @@ bool IsReadOnly(const std::wstring &path) {
 
 void SetReadOnly(const std::wstring &path, bool readOnly) {
     DWORD a = GetFileAttributesW(path.c_str());
-    Check(a != INVALID_FILE_ATTRIBUTES, "GetFileAttributes", path);
     a = readOnly ? (a | FILE_ATTRIBUTE_READONLY) : (a & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
-    Check(SetFileAttributesW(path.c_str(), a) != 0, "SetFileAttributes", path);
+    Check(Exists(path) && SetFileAttributesW(path.c_str(), a), "SetFileAttributes", path);
 }
 
 void MakeFolders(const std::wstring &path) {
-    for (size_t i = path.find(L'\\', 3); i != std::wstring::npos; i = path.find(L'\\', i + 1))
-        CreateDirectoryW(path.substr(0, i).c_str(), nullptr);
-    CreateDirectoryW(path.c_str(), nullptr);
+    std::error_code error;
+    fs::create_directories(path, error);
 }
 
 std::vector<std::wstring> List(const std::wstring &folder) {
     std::vector<std::wstring> names;
-    ForEachEntry(folder, [&](const std::wstring &name, DWORD) { names.push_back(name); });
+    std::error_code error;
+    for (const fs::directory_entry &entry : fs::directory_iterator(folder, error))
+        names.push_back(entry.path().filename().wstring());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -116,14 +103,13 @@ std::wstring ProgramFolder() {
     return p.substr(0, p.find_last_of(L'\\'));
 }
 
-CurrentDirectory::CurrentDirectory(const std::wstring &path) {
-    wchar_t buffer[MAX_PATH];
-    previous_.assign(buffer, GetCurrentDirectoryW(MAX_PATH, buffer));
-    Check(SetCurrentDirectoryW(path.c_str()) != 0, "SetCurrentDirectory", path);
+CurrentDirectory::CurrentDirectory(const std::wstring &path) : previous_(fs::current_path().wstring()) {
+    fs::current_path(path);
 }
 
 CurrentDirectory::~CurrentDirectory() {
-    SetCurrentDirectoryW(previous_.c_str());
+    std::error_code error;
+    fs::current_path(previous_, error);
 }
 
 } // namespace wintest
