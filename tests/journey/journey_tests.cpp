@@ -107,20 +107,25 @@ TEST(Journey, UnpackInstallFixFreezeLaunchInstallAgainAndUninstallGivesTheFolder
         return Exists(folder / L"launches.txt") && ReadFile(folder / L"launches.txt") == launches;
     };
 
-    Install(game, 1);
-    EXPECT_TRUE(WaitUntil(launched)) << "the patch ran";
-    FolderContents installed = Contents(game);
-    const std::string preset = installed[L"Data\\gfprefs.dat"];
-    EXPECT_EQ(installed[L"Data\\wgfprefs.bak"] + installed[L"Data\\Multi\\wmpprefs.bak"],
-              Prefs('s') + Prefs('m'));
-    EXPECT_NE(preset, Prefs('s'));
-    for (const wchar_t *file : {L"Nightjar.exe", L"Nightjar.htm", L"Turbo.EXE", L"Turbo.HLP", L"glide2x.dll"})
-        EXPECT_TRUE(installed.count(file) && installed[file] != Own(file)) << mend::Utf8FromWide(file);
-    // OpenGLid.INI belongs to GlideOS alone: dgvoodoo leaves it.
-    FolderContents kept;
+    // What an install leaves: the player's preferences in their backups, the kit's files in place
+    // and of the player's own exactly the files it replaced, kept; it returns the preset.
+    FolderContents kept; // OpenGLid.INI belongs to GlideOS alone: dgvoodoo leaves it
     for (const wchar_t *file : {L"glide2x.dll", L"Turbo.EXE", L"Turbo.HLP"})
         kept[file] = Own(file);
-    EXPECT_EQ(Kept(installed), kept);
+    auto installed = [&] {
+        FolderContents now = Contents(game);
+        EXPECT_EQ(now[L"Data\\wgfprefs.bak"] + now[L"Data\\Multi\\wmpprefs.bak"], Prefs('s') + Prefs('m'));
+        for (const wchar_t *file :
+             {L"Nightjar.exe", L"Nightjar.htm", L"Turbo.EXE", L"Turbo.HLP", L"glide2x.dll"})
+            EXPECT_TRUE(now.count(file) && now[file] != Own(file)) << mend::Utf8FromWide(file);
+        EXPECT_EQ(Kept(now), kept);
+        return now[L"Data\\gfprefs.dat"];
+    };
+
+    Install(game, 1);
+    EXPECT_TRUE(WaitUntil(launched)) << "the patch ran";
+    const std::string preset = installed();
+    EXPECT_NE(preset, Prefs('s'));
 
     // The launcher as its shortcut starts it: single player, frozen, the game started.
     const kittest::ShortcutFields link = kittest::ReadShortcut(shortcut);
@@ -154,12 +159,8 @@ TEST(Journey, UnpackInstallFixFreezeLaunchInstallAgainAndUninstallGivesTheFolder
         Install(game, 0);
         launches += "GF3D1078.EXE|\r\n";
         EXPECT_TRUE(WaitUntil(launched)) << "the patch ran again";
-        FolderContents again = Contents(game);
         kept[L"OpenGLid.INI"] = Own(L"OpenGLid.INI");
-        EXPECT_EQ(Kept(again), kept);
-        EXPECT_EQ(again[L"Data\\wgfprefs.bak"] + again[L"Data\\Multi\\wmpprefs.bak"],
-                  Prefs('s') + Prefs('m'));
-        EXPECT_EQ(again[L"Data\\gfprefs.dat"], preset);
+        EXPECT_EQ(installed(), preset) << "the preset, no longer frozen";
     }
 
     // The uninstall gives the folder back as it was but for the kit's own files (the player

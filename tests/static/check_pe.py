@@ -1,12 +1,7 @@
 #!/usr/bin/env python3
-"""Static checks of a Windows program built for the kit, without running it.
-
-  check_pe.py [--machine i386|x86_64] [--subsystem gui|console] [--max-subsystem-version 5.1]
-              [--forbidden-imports LIST] [--system-dlls-only] [--resource-types 5,...] PROGRAM
-
-LIST holds one function name a line ('#' lines are comments); imports through the import or the
-delay-load table count. Exit code 0 when every check holds, 1 otherwise, 2 for no PE image.
-"""
+"""Static checks of a Windows program built for the kit, without running it (see --help).
+--forbidden-imports names a file of function names, one a line, that the program may not import
+(through its import or delay-load table). Exit code 0 when all holds, 1 if not, 2 for no PE image."""
 import argparse
 import os
 import sys

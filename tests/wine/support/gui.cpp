@@ -23,10 +23,6 @@ LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     return static_cast<LRESULT>(result);
 }
 
-bool IsClass(const std::wstring &className, const wchar_t *name) {
-    return _wcsicmp(className.c_str(), name) == 0;
-}
-
 // The first visible top-level window of `pid` and class `className` with this caption.
 HWND WaitForTop(const std::wstring &caption, DWORD pid, const wchar_t *className, DWORD ms) {
     HWND found = nullptr;
@@ -148,9 +144,9 @@ MessageBoxInfo ReadMessageBox(HWND box) {
     for (const ControlInfo &c : ChildControls(box)) {
         if (!c.visible)
             continue;
-        if (IsClass(c.className, L"Button"))
+        if (c.className == L"Button")
             info.buttons.push_back(c.text);
-        else if (!IsClass(c.className, L"Static"))
+        else if (c.className != L"Static")
             continue;
         else if ((c.style & SS_TYPEMASK) == SS_ICON)
             info.hasIcon = info.hasIcon || Ask(c.window, STM_GETICON) != 0;
@@ -203,7 +199,7 @@ bool Sync(HWND window, DWORD ms) {
     // and wait until it shows, then take it back the same way.
     HWND button = nullptr;
     for (HWND child = GetWindow(window, GW_CHILD); child && !button; child = GetWindow(child, GW_HWNDNEXT))
-        if (IsClass(WindowClass(child), L"Button"))
+        if (WindowClass(child) == L"Button")
             button = child;
     if (!button)
         return Ask(window, WM_NULL) != -1;

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 
 #include "common/text.h"
-#include "win32/handle.h"
 
 namespace fs = std::filesystem;
 
@@ -47,25 +47,15 @@ void RemoveTree(const std::wstring &path) {
 }
 
 void WriteFile(const std::wstring &path, const std::string &bytes) {
-    win32::Handle file(
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    Check(bool(file), "CreateFile", path);
-    DWORD written = 0;
-    BOOL ok = ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    Check(ok && written == bytes.size(), "WriteFile", path);
+    std::ofstream file(fs::path(path), std::ios::binary);
+    Check(bool(file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush()), "writing",
+          path);
 }
 
 std::string ReadFile(const std::wstring &path) {
-    win32::Handle file(CreateFileW(path.c_str(), GENERIC_READ,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                   OPEN_EXISTING, 0, nullptr));
-    Check(bool(file), "CreateFile", path);
-    std::string bytes;
-    char buffer[65536];
-    DWORD got = 0;
-    while (::ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
-        bytes.append(buffer, got);
-    return bytes;
+    std::ifstream file(fs::path(path), std::ios::binary);
+    Check(bool(file), "reading", path);
+    return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 bool Exists(const std::wstring &path) {
