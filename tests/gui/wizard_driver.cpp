@@ -16,8 +16,8 @@ namespace {
 // The page a window shows, told by its caption and its controls' texts in tab order.
 bool Shows(HWND window, PageId id) {
     std::vector<std::wstring> seen, layout;
-    for (const ControlInfo &c : ChildControls(window))
-        seen.push_back(c.text);
+    for (HWND c : Children(window))
+        seen.push_back(WindowText(c));
     for (const wizard::ControlLayout *c : wizard::LayoutOf(id).InTabOrder())
         layout.push_back(c->text);
     return WindowText(window) == wizard::LayoutOf(id).caption && seen == layout;

@@ -30,10 +30,10 @@ void Inspect(HWND page, PageId id) {
               std::make_pair(MulDiv(layout.clientWidth, dpi, wizard::kTwipsPerInch),
                              MulDiv(layout.clientHeight, dpi, wizard::kTwipsPerInch)));
     EXPECT_FALSE(GetWindowLongW(page, GWL_STYLE) & WS_THICKFRAME) << "the page can be resized";
-    const std::vector<ControlInfo> seen = ChildControls(page);
+    const std::vector<HWND> seen = Children(page);
     const auto want = layout.InTabOrder();
     for (size_t i = 0; i < want.size() && i < seen.size(); ++i)
-        EXPECT_EQ((seen[i].style & WS_TABSTOP) != 0, want[i]->kind != ControlKind::Label)
+        EXPECT_EQ((GetWindowLongW(seen[i], GWL_STYLE) & WS_TABSTOP) != 0, want[i]->kind != ControlKind::Label)
             << mend::Utf8FromWide(want[i]->name);
     auto first =
         std::find_if(want.begin(), want.end(), [](auto *c) { return c->kind != ControlKind::Label; });

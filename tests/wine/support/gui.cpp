@@ -1,6 +1,8 @@
 #include "support/gui.h"
 
-#include <zlib.h>
+#include <objidl.h>
+
+#include <gdiplus.h>
 
 #include <algorithm>
 #include <memory>
@@ -14,6 +16,11 @@
 namespace wintest {
 
 namespace {
+
+std::wstring Text(int(WINAPI *get)(HWND, LPWSTR, int), HWND window) {
+    wchar_t buffer[1024];
+    return std::wstring(buffer, std::max(get(window, buffer, 1024), 0));
+}
 
 // Cross-process messages go with a timeout so a hung program fails the test instead of hanging it.
 LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
@@ -37,70 +44,29 @@ HWND WaitForTop(const std::wstring &caption, DWORD pid, const wchar_t *className
     return found;
 }
 
-// The rectangle as on the screen, as 8-bit RGB rows top to bottom, each after its PNG filter
-// byte (0: none).
-std::string CopyFromScreen(const RECT &r) {
+// The rectangle as on the screen, and its pixels for telling whether the picture still changes.
+win32::GdiObject CopyFromScreen(const RECT &r, std::string &pixels) {
     const int w = r.right - r.left, h = r.bottom - r.top;
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof info.bmiHeader, w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0}; // top-down rows
-    void *bits = nullptr;
-    win32::GdiObject bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    std::unique_ptr<HDC__, decltype(&DeleteDC)> memory(CreateCompatibleDC(nullptr), DeleteDC);
-    if (!bitmap || !memory)
-        throw std::runtime_error("screenshot: no bitmap");
+    win32::WindowDC screen(nullptr);
+    win32::GdiObject bitmap(CreateCompatibleBitmap(screen.Get(), w, h));
+    std::unique_ptr<HDC__, decltype(&DeleteDC)> memory(CreateCompatibleDC(screen.Get()), DeleteDC);
     HGDIOBJ old = SelectObject(memory.get(), bitmap.Get());
-    BitBlt(memory.get(), 0, 0, w, h, win32::WindowDC(nullptr).Get(), r.left, r.top, SRCCOPY);
-    GdiFlush();
+    BitBlt(memory.get(), 0, 0, w, h, screen.Get(), r.left, r.top, SRCCOPY);
     SelectObject(memory.get(), old);
-    std::string rows;
-    const auto *bgrx = static_cast<const char *>(bits);
-    for (int i = 0; i < w * h; ++i) {
-        if (i % w == 0)
-            rows += '\0';
-        rows += {bgrx[i * 4 + 2], bgrx[i * 4 + 1], bgrx[i * 4]};
-    }
-    return rows;
-}
-
-std::string BigEndian32(uLong v) {
-    return {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
-}
-
-// A PNG chunk: length, type, data and a CRC over type and data.
-std::string Chunk(const std::string &type, const std::string &data) {
-    std::string typed = type + data;
-    return BigEndian32(data.size()) + typed +
-           BigEndian32(
-               crc32(0, reinterpret_cast<const Bytef *>(typed.data()), static_cast<uInt>(typed.size())));
-}
-
-// PNG written here rather than by the platform's imaging libraries, whatever they can do under Wine.
-std::string Png(int w, int h, const std::string &rows) {
-    uLongf size = compressBound(static_cast<uLong>(rows.size()));
-    std::string packed(size, '\0');
-    if (compress(reinterpret_cast<Bytef *>(packed.data()), &size,
-                 reinterpret_cast<const Bytef *>(rows.data()), static_cast<uLong>(rows.size())) != Z_OK)
-        throw std::runtime_error("screenshot: zlib failed");
-    packed.resize(size);
-    // Depth 8, RGB, deflate, adaptive filters, no interlace.
-    std::string header = BigEndian32(w) + BigEndian32(h) + std::string("\x08\x02\x00\x00\x00", 5);
-    return std::string("\x89PNG\r\n\x1a\n", 8) + Chunk("IHDR", header) + Chunk("IDAT", packed) +
-           Chunk("IEND", "");
+    pixels.resize(static_cast<size_t>(w) * h * 4);
+    GetBitmapBits(static_cast<HBITMAP>(bitmap.Get()), static_cast<LONG>(pixels.size()), pixels.data());
+    return bitmap;
 }
 
 } // namespace
 
 std::wstring WindowText(HWND window) {
     // GetWindowText reads another process's caption without sending it a message.
-    wchar_t buffer[1024];
-    int n = GetWindowTextW(window, buffer, 1024);
-    return std::wstring(buffer, std::max(n, 0));
+    return Text(GetWindowTextW, window);
 }
 
 std::wstring WindowClass(HWND window) {
-    wchar_t buffer[256];
-    int n = GetClassNameW(window, buffer, 256);
-    return std::wstring(buffer, std::max(n, 0));
+    return Text(GetClassNameW, window);
 }
 
 std::vector<HWND> TopWindows(DWORD pid, const wchar_t *className) {
@@ -118,14 +84,11 @@ HWND FindTopWindow(const std::wstring &caption, DWORD pid, DWORD ms) {
     return WaitForTop(caption, pid, nullptr, ms);
 }
 
-std::vector<ControlInfo> ChildControls(HWND parent) {
-    std::vector<ControlInfo> controls;
-    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        controls.push_back({child, WindowClass(child), WindowText(child),
-                            static_cast<DWORD>(GetWindowLongW(child, GWL_STYLE)),
-                            IsWindowVisible(child) != FALSE});
-    }
-    return controls;
+std::vector<HWND> Children(HWND parent) {
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        children.push_back(child);
+    return children;
 }
 
 HWND FocusedWindow(HWND window) {
@@ -141,17 +104,18 @@ bool Click(HWND parent, int controlId) {
 
 MessageBoxInfo ReadMessageBox(HWND box) {
     MessageBoxInfo info{box, GetWindow(box, GW_OWNER), WindowText(box), {}, {}, false};
-    for (const ControlInfo &c : ChildControls(box)) {
-        if (!c.visible)
+    for (HWND c : Children(box)) {
+        const std::wstring className = WindowClass(c);
+        if (!IsWindowVisible(c))
             continue;
-        if (c.className == L"Button")
-            info.buttons.push_back(c.text);
-        else if (c.className != L"Static")
+        if (className == L"Button")
+            info.buttons.push_back(WindowText(c));
+        else if (className != L"Static")
             continue;
-        else if ((c.style & SS_TYPEMASK) == SS_ICON)
-            info.hasIcon = info.hasIcon || Ask(c.window, STM_GETICON) != 0;
+        else if ((GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            info.hasIcon = info.hasIcon || Ask(c, STM_GETICON) != 0;
         else if (info.text.empty())
-            info.text = c.text; // the message, the first text of the box
+            info.text = WindowText(c); // the message, the first text of the box
     }
     return info;
 }
@@ -198,8 +162,8 @@ bool Sync(HWND window, DWORD ms) {
     // Instead post a harmless, visible change of a button's pushed look behind everything else
     // and wait until it shows, then take it back the same way.
     HWND button = nullptr;
-    for (HWND child = GetWindow(window, GW_CHILD); child && !button; child = GetWindow(child, GW_HWNDNEXT))
-        if (WindowClass(child) == L"Button")
+    for (HWND child : Children(window))
+        if (!button && WindowClass(child) == L"Button")
             button = child;
     if (!button)
         return Ask(window, WM_NULL) != -1;
@@ -221,10 +185,11 @@ std::wstring SaveScreenshot(HWND window, const std::wstring &name) {
     if (!GetWindowRect(window, &r) || r.right <= r.left || r.bottom <= r.top)
         throw std::runtime_error("SaveScreenshot: no window to take");
     // What reaches the screen can lag behind the painting; take the picture once it holds still.
-    std::string previous = CopyFromScreen(r), current;
+    std::string previous, current;
+    win32::GdiObject bitmap = CopyFromScreen(r, previous);
     WaitUntil(
         [&] {
-            current = CopyFromScreen(r);
+            bitmap = CopyFromScreen(r, current);
             return std::exchange(previous, current) == current;
         },
         3000);
@@ -232,7 +197,17 @@ std::wstring SaveScreenshot(HWND window, const std::wstring &name) {
     const std::wstring folder = ProgramFolder() + L"\\..\\screenshots";
     CreateDirectoryW(folder.c_str(), nullptr);
     std::wstring path = folder + L"\\" + name + L".png";
-    WriteFile(path, Png(r.right - r.left, r.bottom - r.top, current));
+    Gdiplus::GdiplusStartupInput input;
+    ULONG_PTR gdiplus = 0;
+    Gdiplus::GdiplusStartup(&gdiplus, &input, nullptr);
+    CLSID png; // the PNG encoder
+    CLSIDFromString(L"{557CF406-1A04-11D3-9A73-0000F81EF32E}", &png);
+    const bool saved =
+        Gdiplus::Bitmap(static_cast<HBITMAP>(bitmap.Get()), nullptr).Save(path.c_str(), &png, nullptr) ==
+        Gdiplus::Ok;
+    Gdiplus::GdiplusShutdown(gdiplus);
+    if (!saved)
+        throw std::runtime_error("SaveScreenshot: the picture was not written");
     return path;
 }
 

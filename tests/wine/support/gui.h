@@ -23,16 +23,9 @@ std::vector<HWND> TopWindows(DWORD pid, const wchar_t *className = nullptr);
 // is 0), polled for up to `ms`; nullptr when none showed up in time.
 HWND FindTopWindow(const std::wstring &caption, DWORD pid = 0, DWORD ms = kGuiTimeoutMs);
 
-struct ControlInfo {
-    HWND window = nullptr;
-    std::wstring className;
-    std::wstring text;
-    DWORD style = 0;
-    bool visible = false;
-};
 // The direct children of `parent` in Z order, which for a dialog is the order of creation and
 // of the Tab key.
-std::vector<ControlInfo> ChildControls(HWND parent);
+std::vector<HWND> Children(HWND parent);
 // The control that has the keyboard focus in the thread that owns `window`.
 HWND FocusedWindow(HWND window);
 
