@@ -1,4 +1,6 @@
-// The wizard end to end: the real mendpack.exe in a temporary game folder, driven by messages.
+// The wizard end to end, its real windows driven by messages: every page and route of the
+// mendpack.exe of the build in a temporary game folder, and a player's whole journey with the kit,
+// where every program is the real one and the game folder is compared byte for byte at each step.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -7,12 +9,16 @@
 #include <algorithm>
 
 #include "common/text.h"
+#include "folder_contents.h"
 #include "support/gui.h"
+#include "support/process.h"
 #include "support/temp_folder.h"
 #include "win32/handle.h"
 #include "wizard_driver.h"
 
 using namespace wintest;
+using kittest::Contents;
+using kittest::FolderContents;
 using wizard::ControlKind;
 using wizard::PageId;
 
@@ -40,6 +46,55 @@ void Inspect(HWND page, PageId id) {
     HWND focus = GetDlgItem(page, wizard::ControlId(**first));
     EXPECT_TRUE(WaitUntil([&] { return FocusedWindow(page) == focus; }, 5000)) << "not on the first tab stop";
     SaveScreenshot(page, L"wizard-" + std::wstring(layout.name));
+}
+
+const bool kShipped = sizeof(void *) == 4;
+
+std::string Prefs(char fill) {
+    std::string bytes(300, fill);
+    bytes[68] = 0x55; // the byte the launcher's fix sets to 0
+    return bytes;
+}
+
+// One run of the kit's own mendpack.exe along `route`, every box ticked but "nVidia" as given
+// (dgvoodoo, else GlideOS), ended by the last page's button: it shows `messages` and ends well.
+void Mendpack(const std::wstring &game, const std::vector<PageId> &route,
+              const std::vector<std::wstring> &messages, int16_t nVidia = 1) {
+    wizdrive::WizardRun run(game, game + L"\\mendpack.exe");
+    HWND page = run.Walk(route, {1, 1, nVidia, 1}, L"Next", L"journey-");
+    ASSERT_NE(page, nullptr);
+    run.Click(page, route.back(), route.back() == PageId::frmUninstall ? L"Next" : L"Exit");
+    DWORD code = 1;
+    EXPECT_TRUE(run.WaitForExit(&code) && code == 0) << "the wizard ends well";
+    EXPECT_EQ(run.Messages(), messages);
+}
+
+// The install path: the patch step first, then every fix.
+void Install(const std::wstring &game, int16_t nVidia) {
+    using P = PageId;
+    Mendpack(game,
+             {P::frmStart, P::frmStep1, P::frmStep2, P::frmStep3, P::frmStep4,
+              nVidia ? P::frmStep5 : P::frmStep6, P::frmStep8, P::frmStep9},
+             {L"Please click OK to install the GF3D 1078 patch, then continue with this wizard after 1078 "
+              L"completes.",
+              L"Nightjar.exe installed, shortcut to desktop created", L"Turbo installed",
+              nVidia ? L"dgvoodoo installed" : L"GlideOS installed",
+              L"Pre-configured GF preference files installed"},
+             nVidia);
+}
+
+std::string Own(const wchar_t *file) {
+    return "the player's own " + mend::Utf8FromWide(file);
+}
+
+// What the kit keeps of the player's, by the name of the file it replaced.
+FolderContents Kept(const FolderContents &folder) {
+    const std::wstring backup = L"Mendpack Backup\\";
+    FolderContents kept;
+    for (const auto &[name, bytes] : folder)
+        if (name.size() > backup.size() && name.compare(0, backup.size(), backup) == 0)
+            kept[name.substr(backup.size())] = bytes;
+    return kept;
 }
 
 } // namespace
@@ -110,4 +165,106 @@ TEST(WizardGui, EveryRouteShowsItsPagesSkipChangesNothingAndExitEndsTheProgram) 
         EXPECT_EQ(List(folder.Path()), before);
     }
     RegDeleteKeyW(HKEY_CURRENT_USER, wineSetting);
+}
+
+// The kit is unpacked into a game folder and installed with every box ticked; the launcher, started
+// as its shortcut starts it, fixes, freezes and starts the game; the uninstall gives the folder back.
+// The 32-bit build takes the kit exactly as players get it (packed by scripts/package.sh and
+// unpacked by shipped_kit.sh). Under its emulated Wine every program start takes a minute or
+// more, so only the 64-bit build also installs a second time, with the other Glide emulator.
+TEST(Journey, UnpackInstallFixFreezeLaunchInstallAgainAndUninstallGivesTheFolderBack) {
+    TempFolder folder(L"GaleFalcon3D \u00e9");
+    const std::wstring game = folder.Path();
+    // The player's game folder, with a Glide emulator and a slow-down tool of the player's own
+    // that the kit replaces and gives back; after the uninstall it must be exactly so again.
+    const std::string gameProgram = ReadFile(ProgramFolder() + L"\\game_stand_in.exe");
+    FolderContents before = {{L"falcon.exe", gameProgram},
+                             {L"falconmmp.exe", gameProgram},
+                             {L"Data\\", ""},
+                             {L"Data\\gfprefs.dat", Prefs('s')},
+                             {L"Data\\Multi\\", ""},
+                             {L"Data\\Multi\\mpprefs.dat", Prefs('m')}};
+    for (const wchar_t *file : {L"glide2x.dll", L"OpenGLid.INI", L"Turbo.EXE", L"Turbo.HLP"})
+        before[file] = Own(file);
+    for (const auto &[name, bytes] : before)
+        name.back() == L'\\' ? MakeFolders(folder / name) : WriteFile(folder / name, bytes);
+    const std::wstring kit = ProgramFolder() + (kShipped ? L"\\..\\kit" : L"\\journey-kit");
+    ASSERT_EQ(List(kit), (std::vector<std::wstring>{L"Mendpack Readme.pdf", L"MendpackFiles.zip",
+                                                    L"mendpack.exe", L"vbuzip10.dll"}));
+    for (const std::wstring &file : List(kit))
+        ASSERT_TRUE(CopyFileW((kit + L"\\" + file).c_str(), (folder / file).c_str(), TRUE));
+    const std::wstring shortcut = kittest::LauncherShortcut();
+    DeleteFileW(shortcut.c_str());
+    // Every start of the game's stand-in (which is also the 1078 patch) leaves a line here.
+    std::string launches = "GF3D1078.EXE|\r\n";
+    auto launched = [&] {
+        return Exists(folder / L"launches.txt") && ReadFile(folder / L"launches.txt") == launches;
+    };
+
+    // What an install leaves: the player's preferences in their backups, the kit's files in place
+    // and of the player's own exactly the files it replaced, kept; it returns the preset.
+    FolderContents kept; // OpenGLid.INI belongs to GlideOS alone: dgvoodoo leaves it
+    for (const wchar_t *file : {L"glide2x.dll", L"Turbo.EXE", L"Turbo.HLP"})
+        kept[file] = Own(file);
+    auto installed = [&] {
+        FolderContents now = Contents(game);
+        EXPECT_EQ(now[L"Data\\wgfprefs.bak"] + now[L"Data\\Multi\\wmpprefs.bak"], Prefs('s') + Prefs('m'));
+        for (const wchar_t *file :
+             {L"Nightjar.exe", L"Nightjar.htm", L"Turbo.EXE", L"Turbo.HLP", L"glide2x.dll"})
+            EXPECT_TRUE(now.count(file) && now[file] != Own(file)) << mend::Utf8FromWide(file);
+        EXPECT_EQ(Kept(now), kept);
+        return now[L"Data\\gfprefs.dat"];
+    };
+
+    Install(game, 1);
+    EXPECT_TRUE(WaitUntil(launched)) << "the patch ran";
+    const std::string preset = installed();
+    EXPECT_NE(preset, Prefs('s'));
+
+    // The launcher as its shortcut starts it: single player, frozen, the game started.
+    const kittest::ShortcutFields link = kittest::ReadShortcut(shortcut);
+    EXPECT_EQ(link.target, game + L"\\Nightjar.EXE");
+    EXPECT_EQ(link.workingDirectory, game);
+    {
+        ChildProcess nightjar(link.target, L"", link.workingDirectory);
+        HWND dialog = FindTopWindow(L"Nightjar  1.0", nightjar.Id());
+        ASSERT_NE(dialog, nullptr);
+        for (int box : {1007, 1009, 1010}) { // Single Player, Freeze Preferences, Launch GF3D
+            Click(dialog, box);
+            ASSERT_TRUE(WaitUntil([&] { return IsDlgButtonChecked(dialog, box) == BST_CHECKED; })) << box;
+        }
+        SaveScreenshot(dialog, L"journey-Nightjar");
+        Click(dialog, 1003); // Fix GF3D Sound
+        launches += "falcon.exe|\r\n";
+        EXPECT_TRUE(WaitUntil(launched)) << "the game started";
+        EXPECT_TRUE(Sync(dialog) && DialogWindows(nightjar.Id(), dialog).empty())
+            << "the fix reports nothing";
+        PostClose(dialog);
+        DWORD code = 1;
+        EXPECT_TRUE(nightjar.WaitForExit(kGuiTimeoutMs, &code) && code == 0);
+    }
+    std::string fixed = preset;
+    fixed[68] = 0;
+    EXPECT_EQ(Contents(game)[L"Data\\gfprefs.dat*"], fixed) << "only byte 68 changed, and frozen";
+
+    if (!kShipped) {
+        // Again, with the other emulator, over the frozen preferences: the preset is put back, the
+        // player's own preferences stay in the backups and their files stay kept as they were.
+        Install(game, 0);
+        launches += "GF3D1078.EXE|\r\n";
+        EXPECT_TRUE(WaitUntil(launched)) << "the patch ran again";
+        kept[L"OpenGLid.INI"] = Own(L"OpenGLid.INI");
+        EXPECT_EQ(installed(), preset) << "the preset, no longer frozen";
+    }
+
+    // The uninstall gives the folder back as it was but for the kit's own files (the player
+    // deletes them), the 1078 patch, which it leaves alone, and the stand-in's record of starts.
+    Mendpack(game, {PageId::frmStart, PageId::frmStep1, PageId::frmUninstall},
+             {L"Mendpack programs uninstalled"});
+    FolderContents after = Contents(game);
+    for (const wchar_t *file : {L"mendpack.exe", L"vbuzip10.dll", L"MendpackFiles.zip",
+                                L"Mendpack Readme.pdf", L"GF3D1078.EXE", L"launches.txt"})
+        EXPECT_EQ(after.erase(file), 1u) << mend::Utf8FromWide(file);
+    EXPECT_EQ(after, before);
+    EXPECT_FALSE(Exists(shortcut));
 }

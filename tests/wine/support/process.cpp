@@ -25,23 +25,22 @@ ChildProcess::ChildProcess(const std::wstring &program, const std::wstring &argu
                         workingFolder.c_str(), &si, &pi))
         throw std::runtime_error("CreateProcess failed: " + std::to_string(GetLastError()));
     CloseHandle(pi.hThread);
-    process_ = pi.hProcess;
+    process_.Reset(pi.hProcess);
     pid_ = pi.dwProcessId;
 }
 
 ChildProcess::~ChildProcess() {
     if (!WaitForExit(0)) {
-        TerminateProcess(process_, 1);
+        TerminateProcess(process_.Get(), 1);
         WaitForExit(5000);
     }
-    CloseHandle(process_);
 }
 
 bool ChildProcess::WaitForExit(DWORD ms, DWORD *exitCode) {
-    if (WaitForSingleObject(process_, Patience(ms)) != WAIT_OBJECT_0)
+    if (WaitForSingleObject(process_.Get(), Patience(ms)) != WAIT_OBJECT_0)
         return false;
     if (exitCode)
-        GetExitCodeProcess(process_, exitCode);
+        GetExitCodeProcess(process_.Get(), exitCode);
     return true;
 }
 

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "win32/handle.h"
+
 namespace wintest {
 
 class ChildProcess {
@@ -12,15 +14,13 @@ class ChildProcess {
     ChildProcess(const std::wstring &program, const std::wstring &arguments,
                  const std::wstring &workingFolder);
     ~ChildProcess(); // kills the process if it still runs
-    ChildProcess(const ChildProcess &) = delete;
-    ChildProcess &operator=(const ChildProcess &) = delete;
 
     DWORD Id() const { return pid_; }
     // Waits up to `ms` (stretched) for the process to end; true and its exit code when it did.
     bool WaitForExit(DWORD ms, DWORD *exitCode = nullptr);
 
   private:
-    HANDLE process_ = nullptr;
+    win32::Handle process_;
     DWORD pid_ = 0;
 };
 
