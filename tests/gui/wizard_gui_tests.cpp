@@ -21,6 +21,7 @@ using kittest::Contents;
 using kittest::FolderContents;
 using wizard::ControlKind;
 using wizard::PageId;
+using P = PageId;
 
 namespace {
 
@@ -71,7 +72,6 @@ void Mendpack(const std::wstring &game, const std::vector<PageId> &route,
 
 // The install path: the patch step first, then every fix.
 void Install(const std::wstring &game, int16_t nVidia) {
-    using P = PageId;
     Mendpack(game,
              {P::frmStart, P::frmStep1, P::frmStep2, P::frmStep3, P::frmStep4,
               nVidia ? P::frmStep5 : P::frmStep6, P::frmStep8, P::frmStep9},
@@ -105,7 +105,6 @@ FolderContents Kept(const FolderContents &folder) {
 // answers give, no message shows and the game folder stays as it was. On Windows XP (as Wine's
 // setting for the program names it) the XP box is pre-ticked, and once unticked it counts.
 TEST(WizardGui, EveryRouteShowsItsPagesSkipChangesNothingAndExitEndsTheProgram) {
-    using P = PageId;
     const struct {
         std::vector<PageId> route;
         wizard::Answers answers;

@@ -10,6 +10,7 @@
 #include <gdiplus.h>
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -25,10 +26,6 @@ namespace wintest {
 constexpr DWORD kGuiTimeoutMs = 15000;
 
 namespace detail {
-inline std::wstring Text(int(WINAPI *get)(HWND, LPWSTR, int), HWND window) {
-    wchar_t buffer[1024];
-    return std::wstring(buffer, std::max(get(window, buffer, 1024), 0));
-}
 
 // Cross-process messages go with a timeout so a hung program fails the test instead of hanging it.
 inline LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
@@ -42,11 +39,13 @@ inline LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam =
 
 inline std::wstring WindowText(HWND window) {
     // GetWindowText reads another process's caption without sending it a message.
-    return detail::Text(GetWindowTextW, window);
+    wchar_t text[1024];
+    return std::wstring(text, std::max(GetWindowTextW(window, text, 1024), 0));
 }
 
 inline std::wstring WindowClass(HWND window) {
-    return detail::Text(GetClassNameW, window);
+    wchar_t name[256];
+    return std::wstring(name, std::max(GetClassNameW(window, name, 256), 0));
 }
 
 // The top-level windows of process `pid` (of every process if it is 0) in Z order, shown or not,
@@ -62,9 +61,10 @@ inline std::vector<HWND> TopWindows(DWORD pid, const wchar_t *className = nullpt
     return found;
 }
 
-namespace detail {
-// The first visible top-level window of `pid` and class `className` with this caption.
-inline HWND WaitForTop(const std::wstring &caption, DWORD pid, const wchar_t *className, DWORD ms) {
+// The visible top-level window whose caption is exactly `caption` (of process `pid` unless it
+// is 0, and of the class given if one is), polled for up to `ms`; nullptr when none showed up in time.
+inline HWND FindTopWindow(const std::wstring &caption, DWORD pid = 0, DWORD ms = kGuiTimeoutMs,
+                          const wchar_t *className = nullptr) {
     HWND found = nullptr;
     WaitUntil(
         [&] {
@@ -75,13 +75,6 @@ inline HWND WaitForTop(const std::wstring &caption, DWORD pid, const wchar_t *cl
         },
         ms);
     return found;
-}
-} // namespace detail
-
-// The visible top-level window whose caption is exactly `caption` (of process `pid` unless it
-// is 0), polled for up to `ms`; nullptr when none showed up in time.
-inline HWND FindTopWindow(const std::wstring &caption, DWORD pid = 0, DWORD ms = kGuiTimeoutMs) {
-    return detail::WaitForTop(caption, pid, nullptr, ms);
 }
 
 // The direct children of `parent` in Z order, which for a dialog is the order of creation and
@@ -137,7 +130,7 @@ inline MessageBoxInfo ReadMessageBox(HWND box) {
 // Waits for a visible #32770 window with this caption belonging to process `pid`.
 inline std::optional<MessageBoxInfo> WaitForMessageBox(const std::wstring &caption, DWORD pid,
                                                        DWORD ms = kGuiTimeoutMs) {
-    HWND box = detail::WaitForTop(caption, pid, L"#32770", ms);
+    HWND box = FindTopWindow(caption, pid, ms, L"#32770");
     return box ? std::optional<MessageBoxInfo>(ReadMessageBox(box)) : std::nullopt;
 }
 
@@ -202,22 +195,6 @@ inline bool Sync(HWND window, DWORD ms = kGuiTimeoutMs) {
     return WaitUntil([&] { return pushed() == wasPushed; }, ms);
 }
 
-namespace detail {
-// The rectangle as on the screen, and its pixels for telling whether the picture still changes.
-inline win32::GdiObject CopyFromScreen(const RECT &r, std::string &pixels) {
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    win32::WindowDC screen(nullptr);
-    win32::GdiObject bitmap(CreateCompatibleBitmap(screen.Get(), w, h));
-    std::unique_ptr<HDC__, decltype(&DeleteDC)> memory(CreateCompatibleDC(screen.Get()), DeleteDC);
-    HGDIOBJ old = SelectObject(memory.get(), bitmap.Get());
-    BitBlt(memory.get(), 0, 0, w, h, screen.Get(), r.left, r.top, SRCCOPY);
-    SelectObject(memory.get(), old);
-    pixels.resize(static_cast<size_t>(w) * h * 4);
-    GetBitmapBits(static_cast<HBITMAP>(bitmap.Get()), static_cast<LONG>(pixels.size()), pixels.data());
-    return bitmap;
-}
-} // namespace detail
-
 // Brings the window to the front, copies its rectangle from the screen once the picture holds
 // still, and writes it as <session folder>\screenshots\<name>.png; returns the path. (PrintWindow
 // gives neither the controls nor the frame under Wine.)
@@ -229,12 +206,25 @@ inline std::wstring SaveScreenshot(HWND window, const std::wstring &name) {
     RECT r;
     if (!GetWindowRect(window, &r) || r.right <= r.left || r.bottom <= r.top)
         throw std::runtime_error("SaveScreenshot: no window to take");
+    // The rectangle as on the screen, and its pixels for telling whether the picture still changes.
+    auto copyFromScreen = [&r](std::string &pixels) {
+        const int w = r.right - r.left, h = r.bottom - r.top;
+        win32::WindowDC screen(nullptr);
+        win32::GdiObject bitmap(CreateCompatibleBitmap(screen.Get(), w, h));
+        std::unique_ptr<HDC__, decltype(&DeleteDC)> memory(CreateCompatibleDC(screen.Get()), DeleteDC);
+        HGDIOBJ old = SelectObject(memory.get(), bitmap.Get());
+        BitBlt(memory.get(), 0, 0, w, h, screen.Get(), r.left, r.top, SRCCOPY);
+        SelectObject(memory.get(), old);
+        pixels.resize(static_cast<size_t>(w) * h * 4);
+        GetBitmapBits(static_cast<HBITMAP>(bitmap.Get()), static_cast<LONG>(pixels.size()), pixels.data());
+        return bitmap;
+    };
     // What reaches the screen can lag behind the painting; take the picture once it holds still.
     std::string previous, current;
-    win32::GdiObject bitmap = detail::CopyFromScreen(r, previous);
+    win32::GdiObject bitmap = copyFromScreen(previous);
     WaitUntil(
         [&] {
-            bitmap = detail::CopyFromScreen(r, current);
+            bitmap = copyFromScreen(current);
             return std::exchange(previous, current) == current;
         },
         3000);
