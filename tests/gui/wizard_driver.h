@@ -11,8 +11,6 @@
 
 #include "common/text.h"
 #include "support/gui.h"
-#include "support/process.h"
-#include "support/temp_folder.h"
 #include "wizard/pages/page_layouts.h"
 #include "wizard/services/wizard_state.h"
 
@@ -48,9 +46,8 @@ class WizardRun {
             shown = pages.size() == 1 && Shows(pages[0], expected) ? pages[0] : nullptr;
             return shown != nullptr;
         });
-        if (!shown)
-            ADD_FAILURE() << "page " << mend::Utf8FromWide(wizard::LayoutOf(expected).name)
-                          << " did not show alone";
+        EXPECT_NE(shown, nullptr) << "page " << mend::Utf8FromWide(wizard::LayoutOf(expected).name)
+                                  << " did not show alone";
         return shown;
     }
 

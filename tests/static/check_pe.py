@@ -61,9 +61,7 @@ if args.resource_types is not None:
     extra = [t for t in resources if t not in {int(t) for t in args.resource_types.split(",") if t}]
     if extra:
         problems.append("carries resource types %s beyond %s" % (extra, args.resource_types))
-for p in problems:
-    print("%s: %s" % (args.program, p))
-if not problems:
-    print("%s: %s %s %s, %d imports checked: OK" % (args.program, kind, machine, subsystem, len(imports)))
+print("\n".join("%s: %s" % (args.program, p) for p in problems) or
+      "%s: %s %s %s, %d imports checked: OK" % (args.program, kind, machine, subsystem, len(imports)))
 sys.exit(1 if problems else 0)
 
