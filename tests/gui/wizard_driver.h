@@ -3,53 +3,134 @@
 // names in the page layouts and answers the wizard's message boxes.
 #include <windows.h>
 
-#include <optional>
+#include <gtest/gtest.h>
+
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "support/process.h"
+#include "common/text.h"
+#include "support/gui.h"
 #include "wizard/pages/page_layouts.h"
 #include "wizard/services/wizard_state.h"
 
 namespace wizdrive {
 
+using wizard::PageId;
+
+// Whether a window shows the page, told by its caption and its controls' texts in tab order.
+inline bool Shows(HWND window, PageId id) {
+    std::vector<std::wstring> seen, layout;
+    for (HWND c : wintest::Children(window))
+        seen.push_back(wintest::WindowText(c));
+    for (const wizard::ControlLayout *c : wizard::LayoutOf(id).InTabOrder())
+        layout.push_back(c->text);
+    return wintest::WindowText(window) == wizard::LayoutOf(id).caption && seen == layout;
+}
+
 class WizardRun {
   public:
     // Starts `program` (the build's mendpack.exe unless given) in `folder`.
-    explicit WizardRun(const std::wstring &folder, const std::wstring &program = L"");
+    explicit WizardRun(const std::wstring &folder, const std::wstring &program = L"")
+        : process_(program.empty() ? wintest::ProgramFolder() + L"\\mendpack.exe" : program, L"", folder) {}
 
-    wintest::ChildProcess &Process() { return process_; }
-    // The one visible page; fails the test (and returns nullptr) when none or several show.
-    HWND WaitForPage(wizard::PageId expected);
-    void Click(HWND page, wizard::PageId id, const std::wstring &control);
-    // Clicks and then answers the wizard's messages until page `next` shows alone.
-    HWND Advance(HWND page, wizard::PageId id, const std::wstring &control, wizard::PageId next);
-    bool IsChecked(HWND page, wizard::PageId id, const std::wstring &control);
-    // Ticks and unticks the questions page's four boxes by clicking them, as the answers say.
-    void SetAnswers(HWND step2, const wizard::Answers &answers);
-    // Answers every wizard message box that shows up until `done` holds; returns their texts.
-    template <typename F> std::vector<std::wstring> AnswerMessagesUntil(F done);
-    bool WaitForExit(DWORD *exitCode);
+    // Answers the wizard's messages until page `expected` shows alone, and returns it; fails the
+    // test and returns nullptr when it does not.
+    HWND WaitForPage(PageId expected) {
+        HWND shown = nullptr;
+        AnswerMessagesUntil([&] {
+            std::vector<HWND> pages; // the visible windows of the process but its message boxes
+            for (HWND w : wintest::TopWindows(process_.Id()))
+                if (IsWindowVisible(w) && wintest::WindowClass(w) != L"#32770")
+                    pages.push_back(w);
+            shown = pages.size() == 1 && Shows(pages[0], expected) ? pages[0] : nullptr;
+            return shown != nullptr;
+        });
+        EXPECT_NE(shown, nullptr) << "page " << mend::Utf8FromWide(wizard::LayoutOf(expected).name)
+                                  << " did not show alone";
+        return shown;
+    }
+
+    void Click(HWND page, PageId id, const std::wstring &control) {
+        const wizard::ControlLayout *layout = wizard::LayoutOf(id).Find(control);
+        EXPECT_TRUE(layout && wintest::Click(page, wizard::ControlId(*layout)))
+            << mend::Utf8FromWide(control);
+    }
+
+    // Clicks, then waits for page `next`.
+    HWND Advance(HWND page, PageId id, const std::wstring &control, PageId next) {
+        Click(page, id, control);
+        return WaitForPage(next);
+    }
+
+    bool IsChecked(HWND page, PageId id, const std::wstring &control) {
+        return IsDlgButtonChecked(page, wizard::ControlId(*wizard::LayoutOf(id).Find(control))) ==
+               BST_CHECKED;
+    }
+
+    // Ticks and unticks the questions page's four boxes by clicking them, as the answers say. The
+    // clicks are posted, so they are handled before whatever is clicked next.
+    void SetAnswers(HWND step2, const wizard::Answers &a) {
+        const std::pair<const wchar_t *, int16_t> boxes[] = {{L"chkWinXP", a.WinXP},
+                                                             {L"chkCPUspeed", a.CPUspeed},
+                                                             {L"chkNVidia", a.NVidia},
+                                                             {L"chkVideoMem", a.VideoMem}};
+        for (auto [name, want] : boxes)
+            if (IsChecked(step2, PageId::frmStep2, name) != (want != 0))
+                Click(step2, PageId::frmStep2, name);
+    }
+
+    // From the welcome page along `route` to its last page, which it returns: Next up to the
+    // questions page, which is answered with `answers`, then `installButton` (Next or Skip) on
+    // the install pages; the uninstall option when the route goes there. With `shots`, a
+    // screenshot of every page on the way, named `shots` and the page's name.
+    HWND Walk(const std::vector<PageId> &route, const wizard::Answers &answers, const wchar_t *installButton,
+              const wchar_t *shots = nullptr) {
+        HWND page = WaitForPage(route[0]);
+        for (size_t i = 0; page; ++i) {
+            if (shots)
+                wintest::SaveScreenshot(page, shots + std::wstring(wizard::LayoutOf(route[i]).name));
+            if (i + 1 == route.size())
+                break;
+            const PageId from = route[i], to = route[i + 1];
+            if (from == PageId::frmStep2)
+                SetAnswers(page, answers);
+            if (to == PageId::frmUninstall)
+                Click(page, from, L"btnUninstall");
+            const wchar_t *button = from == PageId::frmStart                               ? L"NextStart"
+                                    : from == PageId::frmStep1 || from == PageId::frmStep2 ? L"Next"
+                                                                                           : installButton;
+            page = Advance(page, from, button, to);
+        }
+        return page;
+    }
+
+    // Answers the wizard's messages until it has ended; false if it did not end.
+    bool WaitForExit(DWORD *exitCode) {
+        AnswerMessagesUntil([&] { return process_.WaitForExit(0); });
+        return process_.WaitForExit(10000, exitCode);
+    }
+
     // Every message the wizard has shown so far.
-    std::vector<std::wstring> Messages() const { return messages_; }
+    const std::vector<std::wstring> &Messages() const { return messages_; }
 
   private:
-    bool AnswerOneMessage();
+    void AnswerMessagesUntil(const std::function<bool()> &done) {
+        wintest::WaitUntil(
+            [&] {
+                if (done())
+                    return true;
+                if (auto box = wintest::WaitForMessageBox(L"GF3D Mendpack", process_.Id(), 0)) {
+                    messages_.push_back(box->text);
+                    wintest::PressOk(box->window);
+                }
+                return false;
+            },
+            20000);
+    }
+
     wintest::ChildProcess process_;
     std::vector<std::wstring> messages_;
 };
-
-template <typename F> std::vector<std::wstring> WizardRun::AnswerMessagesUntil(F done) {
-    size_t before = messages_.size();
-    wintest::WaitUntil(
-        [&] {
-            if (done())
-                return true;
-            AnswerOneMessage();
-            return false;
-        },
-        20000);
-    return std::vector<std::wstring>(messages_.begin() + static_cast<long>(before), messages_.end());
-}
 
 } // namespace wizdrive

@@ -1,200 +1,247 @@
-// The wizard end to end: the real mendpack.exe in a temporary game folder, driven by messages.
+// The wizard end to end, its real windows driven by messages: every page and route of the
+// mendpack.exe of the build in a temporary game folder, and a player's whole journey with the kit,
+// where every program is the real one and the game folder is compared byte for byte at each step.
+#include <windows.h>
+
 #include <gtest/gtest.h>
+#include <shlwapi.h>
+
+#include <algorithm>
 
 #include "common/text.h"
+#include "folder_contents.h"
 #include "support/gui.h"
-#include "support/temp_folder.h"
-#include "win32/handle.h"
-#include "wizard/pages/routing.h"
 #include "wizard_driver.h"
 
 using namespace wintest;
-using namespace wizdrive;
+using kittest::Contents;
+using kittest::FolderContents;
 using wizard::ControlKind;
 using wizard::PageId;
+using P = PageId;
 
 namespace {
 
-std::string Name(PageId id) {
-    return mend::Utf8FromWide(wizard::LayoutOf(id).name);
-}
-
-// A game folder that the install path's checks accept without running the patch step.
-struct GameFolder : TempFolder {
-    GameFolder() : TempFolder(L"game") {
-        WriteFile(*this / L"falcon.exe", "stand-in game");
-        WriteFile(*this / L"1078patch Readme .txt", "patched");
-    }
-};
-
-// A control as one line: kind, text, place in pixels, tab stop, visibility.
-std::wstring Line(const wchar_t *kind, const std::wstring &text, const RECT &r, bool tabStop, bool visible) {
-    return std::wstring(kind) + L" \"" + text + L"\" at " + Describe(r) + (tabStop ? L", tab stop" : L"") +
-           (visible ? L"" : L", hidden");
-}
-
-const wchar_t *KindOf(const ControlInfo &c) {
-    if (c.className == L"Static")
-        return L"label";
-    if (c.className != L"Button")
-        return L"?";
-    DWORD type = c.ButtonType();
-    return type == BS_AUTOCHECKBOX                             ? L"check box"
-           : type == BS_AUTORADIOBUTTON                        ? L"option"
-           : type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON ? L"button"
-                                                               : L"?";
-}
-
-// The page against its layout: caption, fixed client size, and its controls in tab order.
-void ExpectLayout(HWND page, PageId id) {
+// What the user sees on arrival at a page (whose texts WaitForPage has matched): a fixed frame of
+// the layout's client size, tab stops on all but the labels and the focus on the first of them;
+// and a screenshot for the README.
+void Inspect(HWND page, PageId id) {
     const wizard::PageLayout &layout = wizard::LayoutOf(id);
-    const int dpi = ScreenDpi();
-    auto px = [dpi](int twips) { return MulDiv(twips, dpi, wizard::kTwipsPerInch); };
+    const int dpi = GetDeviceCaps(win32::WindowDC(nullptr).Get(), LOGPIXELSX);
     RECT client;
     GetClientRect(page, &client);
-    EXPECT_EQ(Describe(client), Describe({0, 0, px(layout.clientWidth), px(layout.clientHeight)}));
-    EXPECT_EQ(WindowText(page), layout.caption);
+    EXPECT_EQ(client.right, MulDiv(layout.clientWidth, dpi, wizard::kTwipsPerInch));
+    EXPECT_EQ(client.bottom, MulDiv(layout.clientHeight, dpi, wizard::kTwipsPerInch));
     EXPECT_FALSE(GetWindowLongW(page, GWL_STYLE) & WS_THICKFRAME) << "the page can be resized";
-    const wchar_t *kinds[] = {L"label", L"check box", L"option", L"button"};
-    std::vector<std::wstring> want, seen;
-    for (const wizard::ControlLayout *c : layout.InTabOrder())
-        want.push_back(Line(kinds[static_cast<int>(c->kind)], c->text,
-                            {px(c->left), px(c->top), px(c->left) + px(c->width), px(c->top) + px(c->height)},
-                            c->kind != ControlKind::Label, true));
-    for (const ControlInfo &c : ChildControls(page))
-        seen.push_back(Line(KindOf(c), c.text, c.rect, (c.style & WS_TABSTOP) != 0, c.visible));
-    EXPECT_EQ(seen, want);
+    const std::vector<HWND> seen = Children(page);
+    const auto want = layout.InTabOrder();
+    for (size_t i = 0; i < want.size() && i < seen.size(); ++i)
+        EXPECT_EQ((GetWindowLongW(seen[i], GWL_STYLE) & WS_TABSTOP) != 0, want[i]->kind != ControlKind::Label)
+            << mend::Utf8FromWide(want[i]->name);
+    auto first =
+        std::find_if(want.begin(), want.end(), [](auto *c) { return c->kind != ControlKind::Label; });
+    HWND focus = GetDlgItem(page, wizard::ControlId(**first));
+    EXPECT_TRUE(WaitUntil([&] { return FocusedWindow(page) == focus; }, 5000)) << "not on the first tab stop";
+    SaveScreenshot(page, L"wizard-" + std::wstring(layout.name));
 }
 
-// What the user sees on arrival at a page: its layout, the focus on its first tab stop, and a
-// screenshot for the README.
-void Inspect(HWND page, PageId id) {
+const bool kShipped = sizeof(void *) == 4;
+
+// Preference bytes, but for byte 68, which the launcher's fix sets to 0.
+std::string Prefs(char fill) {
+    return std::string(68, fill) + '\x55' + std::string(231, fill);
+}
+
+// One run of the kit's own mendpack.exe along `route`, every box ticked but "nVidia" as given
+// (dgvoodoo, else GlideOS), ended by the last page's button: it shows `messages` and ends well.
+void Mendpack(const std::wstring &game, const std::vector<PageId> &route,
+              const std::vector<std::wstring> &messages, int16_t nVidia = 1) {
+    wizdrive::WizardRun run(game, game + L"\\mendpack.exe");
+    HWND page = run.Walk(route, {1, 1, nVidia, 1}, L"Next", L"journey-");
     ASSERT_NE(page, nullptr);
-    ExpectLayout(page, id);
-    for (auto *c : wizard::LayoutOf(id).InTabOrder())
-        if (c->kind != ControlKind::Label) {
-            HWND first = GetDlgItem(page, wizard::ControlId(*c));
-            EXPECT_TRUE(WaitUntil([&] { return FocusedWindow(page) == first; }, 5000))
-                << Name(id) << ": the focus is not on " << mend::Utf8FromWide(c->name);
-            break;
-        }
-    SaveScreenshot(page, L"wizard-" + std::wstring(wizard::LayoutOf(id).name));
+    run.Click(page, route.back(), route.back() == PageId::frmUninstall ? L"Next" : L"Exit");
+    DWORD code = 1;
+    EXPECT_TRUE(run.WaitForExit(&code) && code == 0) << "the wizard ends well";
+    EXPECT_EQ(run.Messages(), messages);
 }
 
-// Walks from frmStart along `route`, answering the questions page with `answers`: Next up to the
-// questions page, Skip on the install pages, so the game folder stays as it was.
-HWND Walk(WizardRun &run, const std::vector<PageId> &route, const wizard::Answers &answers = {}) {
-    HWND page = run.WaitForPage(PageId::frmStart);
-    for (size_t i = 0; page && i + 1 < route.size(); ++i) {
-        PageId from = route[i], to = route[i + 1];
-        if (from == PageId::frmStep2)
-            run.SetAnswers(page, answers);
-        if (to == PageId::frmUninstall)
-            run.Click(page, from, L"btnUninstall");
-        const wchar_t *control = from == PageId::frmStart                               ? L"NextStart"
-                                 : from == PageId::frmStep1 || from == PageId::frmStep2 ? L"Next"
-                                                                                        : L"Skip";
-        page = run.Advance(page, from, control, to);
-    }
-    return page;
+// The install path: the patch step first, then every fix.
+void Install(const std::wstring &game, int16_t nVidia) {
+    Mendpack(game,
+             {P::frmStart, P::frmStep1, P::frmStep2, P::frmStep3, P::frmStep4,
+              nVidia ? P::frmStep5 : P::frmStep6, P::frmStep8, P::frmStep9},
+             {L"Please click OK to install the GF3D 1078 patch, then continue with this wizard after 1078 "
+              L"completes.",
+              L"Nightjar.exe installed, shortcut to desktop created", L"Turbo installed",
+              nVidia ? L"dgvoodoo installed" : L"GlideOS installed",
+              L"Pre-configured GF preference files installed"},
+             nVidia);
 }
 
-void ExpectEndsWithCode0(WizardRun &run) {
-    DWORD code = 99;
-    EXPECT_TRUE(run.WaitForExit(&code)) << "the wizard did not end";
-    EXPECT_EQ(code, 0u);
+std::string Own(const wchar_t *file) {
+    return "the player's own " + mend::Utf8FromWide(file);
 }
 
 } // namespace
 
-// Every page is reached once, checked against its layout, and left by Exit (Finish on the last
-// page), which ends the program at once and changes nothing; closing a page's frame does the same.
-TEST(WizardGui, EveryPageShowsItsLayoutAndExitEndsTheProgramAtOnce) {
-    using P = PageId;
-    struct Case {
+// Every page is reached, checked against its layout and left by Exit (Finish on the last page),
+// which ends the program at once; closing a page's frame does the same. On the way the questions
+// are answered as the row says and every install page is skipped: the pages come in the order the
+// answers give, no message shows and the game folder stays as it was. On Windows XP (as Wine's
+// setting for the program names it) the XP box is pre-ticked, and once unticked it counts.
+TEST(WizardGui, EveryRouteShowsItsPagesSkipChangesNothingAndExitEndsTheProgram) {
+    const struct {
         std::vector<PageId> route;
         wizard::Answers answers;
-        bool closeFrame = false;
-    };
-    const Case cases[] = {
+        bool closeFrame = false, windowsXP = false;
+    } cases[] = {
         {{P::frmStart}, {}},
         {{P::frmStart, P::frmStep1}, {}},
+        {{P::frmStart, P::frmStep1}, {}, true},
+        {{P::frmStart, P::frmStep1, P::frmStep2}, {}, false, true},
         {{P::frmStart, P::frmStep1, P::frmStep2}, {}},
         {{P::frmStart, P::frmStep1, P::frmStep2, P::frmStep3}, {1, 0, 0, 0}},
         {{P::frmStart, P::frmStep1, P::frmStep2, P::frmStep4}, {0, 1, 0, 0}},
         {{P::frmStart, P::frmStep1, P::frmStep2, P::frmStep5}, {0, 0, 1, 1}},
         {{P::frmStart, P::frmStep1, P::frmStep2, P::frmStep6}, {0, 0, 0, 1}},
-        {{P::frmStart, P::frmStep1, P::frmStep2, P::frmStep8}, {}},
-        {{P::frmStart, P::frmStep1, P::frmStep2, P::frmStep8, P::frmStep9}, {}},
+        {{P::frmStart, P::frmStep1, P::frmStep2, P::frmStep8}, {0, 0, 1, 0}, false, true},
+        {{P::frmStart, P::frmStep1, P::frmStep2, P::frmStep4, P::frmStep6, P::frmStep8, P::frmStep9},
+         {0, 1, 0, 1}},
+        {{P::frmStart, P::frmStep1, P::frmStep2, P::frmStep3, P::frmStep4, P::frmStep5, P::frmStep8,
+          P::frmStep9},
+         {1, 1, 1, 1}},
         {{P::frmStart, P::frmStep1, P::frmUninstall}, {}},
-        {{P::frmStart, P::frmStep1}, {}, true},
     };
-    for (const Case &c : cases) {
+    const wchar_t *wineSetting = L"Software\\Wine\\AppDefaults\\mendpack.exe";
+    for (const auto &c : cases) {
         const PageId last = c.route.back();
-        SCOPED_TRACE((c.closeFrame ? "frame closed on " : "Exit on ") + Name(last));
-        GameFolder folder;
-        WizardRun run(folder.Path());
-        HWND page = Walk(run, c.route, c.answers);
-        ASSERT_NE(page, nullptr);
+        SCOPED_TRACE(testing::Message() << "row " << &c - cases);
+        RegDeleteKeyW(HKEY_CURRENT_USER, wineSetting);
+        if (c.windowsXP)
+            SHSetValueW(HKEY_CURRENT_USER, wineSetting, L"Version", REG_SZ, L"winxp64", 16);
+        TempFolder folder(L"game");
+        // A game folder that the install path's checks accept without running the patch step.
+        WriteFile(folder / L"falcon.exe", "stand-in game");
+        WriteFile(folder / L"1078patch Readme .txt", "patched");
         const std::vector<std::wstring> before = List(folder.Path());
+        wizdrive::WizardRun run(folder.Path());
+        HWND page = run.Walk(c.route, c.answers, L"Skip");
+        ASSERT_NE(page, nullptr);
         if (c.closeFrame) {
             PostClose(page);
         } else {
             Inspect(page, last);
-            if (last == PageId::frmStep1) {
-                EXPECT_TRUE(run.IsChecked(page, last, L"btnInstall") &&
-                            !run.IsChecked(page, last, L"btnUninstall"));
-            }
+            // Ticked on arrival: Install, and on Windows XP the XP box.
+            for (const wizard::ControlLayout *control : wizard::LayoutOf(last).InTabOrder())
+                EXPECT_EQ(run.IsChecked(page, last, control->name),
+                          control->name == std::wstring(c.windowsXP ? L"chkWinXP" : L"btnInstall"));
             run.Click(page, last, last == PageId::frmStart ? L"ExitStart" : L"Exit");
         }
-        ExpectEndsWithCode0(run);
+        DWORD code = 99;
+        EXPECT_TRUE(run.WaitForExit(&code) && code == 0) << "the wizard did not end well: " << code;
+        EXPECT_EQ(run.Messages(), std::vector<std::wstring>{});
         EXPECT_EQ(List(folder.Path()), before);
     }
+    RegDeleteKeyW(HKEY_CURRENT_USER, wineSetting);
 }
 
-// The install pages come in the order the answers give, Skip changes nothing, Finish ends it.
-TEST(WizardGui, SkipFollowsTheRouteTheAnswersGive) {
-    for (const wizard::Answers &answers :
-         {wizard::Answers{0, 0, 0, 0}, {0, 0, 1, 0}, {0, 1, 0, 1}, {1, 0, 1, 1}, {1, 1, 1, 1}}) {
-        std::vector<PageId> route = {PageId::frmStart, PageId::frmStep1, PageId::frmStep2};
-        while (route.back() != PageId::frmStep9)
-            route.push_back(wizard::NextPage(route.back(), answers));
-        std::string names;
-        for (PageId id : route)
-            names += Name(id) + " ";
-        SCOPED_TRACE(names);
-        GameFolder folder;
-        const std::vector<std::wstring> before = List(folder.Path());
-        WizardRun run(folder.Path());
-        HWND page = Walk(run, route, answers);
-        ASSERT_NE(page, nullptr);
-        EXPECT_EQ(List(folder.Path()), before);
-        EXPECT_TRUE(run.Messages().empty());
-        run.Click(page, PageId::frmStep9, L"Exit");
-        ExpectEndsWithCode0(run);
-    }
-}
+// The kit is unpacked into a game folder and installed with every box ticked; the launcher, started
+// as its shortcut starts it, fixes, freezes and starts the game; the uninstall gives the folder back.
+// The 32-bit build takes the kit exactly as players get it (packed by scripts/package.sh and
+// unpacked by shipped_kit.sh). Under its emulated Wine every program start takes a minute or
+// more, so only the 64-bit build also installs a second time, with the other Glide emulator.
+TEST(Journey, UnpackInstallFixFreezeLaunchInstallAgainAndUninstallGivesTheFolderBack) {
+    TempFolder folder(L"GaleFalcon3D \u00e9");
+    const std::wstring game = folder.Path();
+    // The player's game folder, with a Glide emulator and a slow-down tool of the player's own
+    // that the kit replaces and gives back; after the uninstall it must be exactly so again.
+    const std::string gameProgram = ReadFile(ProgramFolder() + L"\\game_stand_in.exe");
+    FolderContents before = {{L"falcon.exe", gameProgram},
+                             {L"falconmmp.exe", gameProgram},
+                             {L"Data\\", ""},
+                             {L"Data\\gfprefs.dat", Prefs('s')},
+                             {L"Data\\Multi\\", ""},
+                             {L"Data\\Multi\\mpprefs.dat", Prefs('m')}};
+    for (const wchar_t *file : {L"glide2x.dll", L"OpenGLid.INI", L"Turbo.EXE", L"Turbo.HLP"})
+        before[file] = Own(file);
+    for (const auto &[name, bytes] : before)
+        name.back() == L'\\' ? MakeFolders(folder / name) : WriteFile(folder / name, bytes);
+    const std::wstring kit = ProgramFolder() + (kShipped ? L"\\..\\kit" : L"\\journey-kit");
+    ASSERT_EQ(List(kit), (std::vector<std::wstring>{L"Mendpack Readme.pdf", L"MendpackFiles.zip",
+                                                    L"mendpack.exe", L"vbuzip10.dll"}));
+    for (const std::wstring &file : List(kit))
+        ASSERT_TRUE(CopyFileW((kit + L"\\" + file).c_str(), (folder / file).c_str(), TRUE));
+    const std::wstring shortcut = kittest::LauncherShortcut();
+    DeleteFileW(shortcut.c_str());
+    // Every start of the game's stand-in (which is also the 1078 patch) leaves a line here.
+    std::string launches = "GF3D1078.EXE|\r\n";
+    auto launched = [&] {
+        return Exists(folder / L"launches.txt") && ReadFile(folder / L"launches.txt") == launches;
+    };
 
-// Wine answers GetVersionEx as the Windows that its per-program setting names; the box that the
-// checks pre-tick, once unticked, is stored as 0: the XP page is not shown.
-TEST(WizardGui, OnWindowsXPTheXPBoxIsPreTickedAndAnUntickedBoxCounts) {
-    const wchar_t *key = L"Software\\Wine\\AppDefaults\\mendpack.exe", *version = L"winxp64";
+    // What an install leaves: the player's preferences in their backups, the kit's files in place
+    // and of the player's own exactly the files it replaced, kept (by their names) in "Mendpack
+    // Backup"; it returns the preset.
+    // OpenGLid.INI belongs to GlideOS alone: dgvoodoo leaves it.
+    FolderContents kept;
+    for (const wchar_t *file : {L"glide2x.dll", L"Turbo.EXE", L"Turbo.HLP"})
+        kept[file] = Own(file);
+    auto installed = [&] {
+        FolderContents now = Contents(game);
+        EXPECT_EQ(now[L"Data\\wgfprefs.bak"] + now[L"Data\\Multi\\wmpprefs.bak"], Prefs('s') + Prefs('m'));
+        for (const wchar_t *file :
+             {L"Nightjar.exe", L"Nightjar.htm", L"Turbo.EXE", L"Turbo.HLP", L"glide2x.dll"})
+            EXPECT_TRUE(now.count(file) && now[file] != Own(file)) << mend::Utf8FromWide(file);
+        EXPECT_EQ(Contents(game + L"\\Mendpack Backup"), kept);
+        return now[L"Data\\gfprefs.dat"];
+    };
+
+    Install(game, 1);
+    EXPECT_TRUE(WaitUntil(launched)) << "the patch ran";
+    const std::string preset = installed();
+    EXPECT_NE(preset, Prefs('s'));
+
+    // The launcher as its shortcut starts it: single player, frozen, the game started.
+    const kittest::ShortcutFields link = kittest::ReadShortcut(shortcut);
+    EXPECT_EQ(link.target, game + L"\\Nightjar.EXE");
+    EXPECT_EQ(link.workingDirectory, game);
     {
-        win32::RegKey k;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, k.Receive(),
-                                  nullptr),
-                  ERROR_SUCCESS);
-        RegSetValueExW(k.Get(), L"Version", 0, REG_SZ, reinterpret_cast<const BYTE *>(version),
-                       static_cast<DWORD>((wcslen(version) + 1) * sizeof(wchar_t)));
+        ChildProcess nightjar(link.target, L"", link.workingDirectory);
+        HWND dialog = FindTopWindow(L"Nightjar  1.0", nightjar.Id());
+        ASSERT_NE(dialog, nullptr);
+        // Single Player, Freeze Preferences and Launch GF3D ticked, then Fix GF3D Sound.
+        for (int control : {1007, 1009, 1010, 1003})
+            Click(dialog, control);
+        launches += "falcon.exe|\r\n";
+        EXPECT_TRUE(WaitUntil(launched)) << "the game started";
+        EXPECT_TRUE(Sync(dialog) && DialogWindows(nightjar.Id(), dialog).empty())
+            << "the fix reports nothing";
+        SaveScreenshot(dialog, L"journey-Nightjar");
+        PostClose(dialog);
+        DWORD code = 1;
+        EXPECT_TRUE(nightjar.WaitForExit(kGuiTimeoutMs, &code) && code == 0);
     }
-    [] {
-        GameFolder folder;
-        WizardRun run(folder.Path());
-        HWND page = Walk(run, {PageId::frmStart, PageId::frmStep1, PageId::frmStep2});
-        ASSERT_NE(page, nullptr);
-        EXPECT_TRUE(run.IsChecked(page, PageId::frmStep2, L"chkWinXP"));
-        run.SetAnswers(page, {0, 0, 0, 0});
-        EXPECT_TRUE(run.Advance(page, PageId::frmStep2, L"Next", PageId::frmStep8));
-    }();
-    RegDeleteKeyW(HKEY_CURRENT_USER, key);
+    EXPECT_EQ(Contents(game)[L"Data\\gfprefs.dat*"], preset.substr(0, 68) + '\0' + preset.substr(69))
+        << "only byte 68 changed, and frozen";
+
+    if (!kShipped) {
+        // Again, with the other emulator, over the frozen preferences: the preset is put back, the
+        // player's own preferences stay in the backups and their files stay kept as they were.
+        Install(game, 0);
+        launches += "GF3D1078.EXE|\r\n";
+        EXPECT_TRUE(WaitUntil(launched)) << "the patch ran again";
+        kept[L"OpenGLid.INI"] = Own(L"OpenGLid.INI");
+        EXPECT_EQ(installed(), preset) << "the preset, no longer frozen";
+    }
+
+    // The uninstall gives the folder back as it was but for the kit's own files (the player
+    // deletes them), the 1078 patch, which it leaves alone, and the stand-in's record of starts.
+    Mendpack(game, {PageId::frmStart, PageId::frmStep1, PageId::frmUninstall},
+             {L"Mendpack programs uninstalled"});
+    FolderContents after = Contents(game);
+    for (const wchar_t *file : {L"mendpack.exe", L"vbuzip10.dll", L"MendpackFiles.zip",
+                                L"Mendpack Readme.pdf", L"GF3D1078.EXE", L"launches.txt"})
+        EXPECT_EQ(after.erase(file), 1u) << mend::Utf8FromWide(file);
+    EXPECT_EQ(after, before);
+    EXPECT_FALSE(Exists(shortcut));
 }

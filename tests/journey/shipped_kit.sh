@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Packs the players' kit with scripts/package.sh from PAYLOAD and unpacks GF3D-Mendpack.zip into
-# the running Wine session's "kit" folder, where the shipped-kit journey takes it from:
-#   shipped_kit.sh SESSION_LINK PAYLOAD
+# shipped_kit.sh SESSION_LINK PAYLOAD: the players' kit, packed by scripts/package.sh from PAYLOAD,
+# unpacked into the running Wine session's "kit" folder, where the shipped-kit journey takes it from.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/cmake/wine-common.sh"
@@ -11,4 +10,3 @@ rm -rf "$SESSION/kit" && mkdir "$SESSION/kit"
 # Unpacked by libarchive, as a player's own archive tool would (not by the kit's library).
 (cd "$SESSION/kit" && cmake -E tar xf "$root/build/kit/GF3D-Mendpack.zip")
 chmod -R a+rX "$SESSION/kit" && wine_chown "$SESSION/kit"
-ls "$SESSION/kit"

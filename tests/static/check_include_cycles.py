@@ -1,8 +1,8 @@
 """Fails when the folders of the sources include each other in a circle.
 
 Each C++ file's folder depends on the folder of every file it names in `#include "..."`
-(paths are relative to src/). Prints one circle it finds, or nothing."""
-import pathlib, re, sys
+(paths are relative to src/). Prints the includes of one circle it finds, or nothing."""
+import graphlib, pathlib, re, sys
 
 src = pathlib.Path(sys.argv[1])
 uses = {}
@@ -12,21 +12,8 @@ for file in list(src.rglob("*.h")) + list(src.rglob("*.cpp")):
         target = (src / name).parent.relative_to(src).as_posix() if "/" in name else folder
         if target != folder:
             uses.setdefault(folder, {}).setdefault(target, f"{file.relative_to(src)} -> {name}")
-
-state = {}  # folder -> 1 while on the path, 2 when done
-
-
-def visit(folder, path):
-    state[folder] = 1
-    for target, why in uses.get(folder, {}).items():
-        if state.get(target) == 1:
-            circle = path[path.index(target):] + [folder] if target in path else [folder]
-            sys.exit("folders include each other: " + " -> ".join(circle + [target]) + f" ({why})")
-        if target not in state:
-            visit(target, path + [folder])
-    state[folder] = 2
-
-
-for folder in sorted(uses):
-    if folder not in state:
-        visit(folder, [])
+try:
+    graphlib.TopologicalSorter(uses).prepare()
+except graphlib.CycleError as e:
+    circle = e.args[1][::-1]
+    sys.exit("folders include each other: " + ", ".join(uses[a][b] for a, b in zip(circle, circle[1:])))

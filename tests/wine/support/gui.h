@@ -5,66 +5,99 @@
 // the click opens a modal message box; everything the test waits for is polled (WaitUntil).
 #include <windows.h>
 
+#include <objidl.h>
+
+#include <gdiplus.h>
+
+#include <algorithm>
+#include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "support/process.h"
+#include "support/temp_folder.h"
+#include "win32/handle.h"
 
 namespace wintest {
 
 constexpr DWORD kGuiTimeoutMs = 15000;
 
-std::wstring WindowText(HWND window);
-std::wstring WindowClass(HWND window);
+namespace detail {
+
+// Cross-process messages go with a timeout so a hung program fails the test instead of hanging it.
+inline LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, Patience(5000), &result))
+        return -1;
+    return static_cast<LRESULT>(result);
+}
+
+} // namespace detail
+
+inline std::wstring WindowText(HWND window) {
+    // GetWindowText reads another process's caption without sending it a message.
+    wchar_t text[1024];
+    return std::wstring(text, std::max(GetWindowTextW(window, text, 1024), 0));
+}
+
+inline std::wstring WindowClass(HWND window) {
+    wchar_t name[256];
+    return std::wstring(name, std::max(GetClassNameW(window, name, 256), 0));
+}
+
+// The top-level windows of process `pid` (of every process if it is 0) in Z order, shown or not,
+// of the class given if one is.
+inline std::vector<HWND> TopWindows(DWORD pid, const wchar_t *className = nullptr) {
+    std::vector<HWND> found;
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, className, nullptr)) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (pid == 0 || owner == pid)
+            found.push_back(w);
+    }
+    return found;
+}
 
 // The visible top-level window whose caption is exactly `caption` (of process `pid` unless it
-// is 0), polled for up to `ms`; nullptr when none showed up in time.
-HWND FindTopWindow(const std::wstring &caption, DWORD pid = 0, DWORD ms = kGuiTimeoutMs);
-// Visible top-level windows of a process, in Z order.
-std::vector<HWND> VisibleTopWindows(DWORD pid);
-
-struct ControlInfo {
-    HWND window = nullptr;
-    std::wstring className;
-    std::wstring text;
-    int id = 0; // GetDlgCtrlID; a control created with id -1 reads back as -1
-    DWORD style = 0;
-    RECT rect{};    // pixels, in client coordinates of the parent
-    int check = -1; // BM_GETCHECK for buttons; -1 otherwise
-    bool visible = false;
-    bool enabled = false;
-
-    DWORD ButtonType() const { return style & BS_TYPEMASK; }
-    bool Checked() const { return check == BST_CHECKED; }
-};
+// is 0, and of the class given if one is), polled for up to `ms`; nullptr when none showed up in time.
+inline HWND FindTopWindow(const std::wstring &caption, DWORD pid = 0, DWORD ms = kGuiTimeoutMs,
+                          const wchar_t *className = nullptr) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND w : TopWindows(pid, className))
+                if (IsWindowVisible(w) && WindowText(w) == caption)
+                    return (found = w) != nullptr;
+            return false;
+        },
+        ms);
+    return found;
+}
 
 // The direct children of `parent` in Z order, which for a dialog is the order of creation and
 // of the Tab key.
-std::vector<ControlInfo> ChildControls(HWND parent);
-std::optional<ControlInfo> FindControl(HWND parent, int id);
-// The control that has the keyboard focus in the thread that owns `window`.
-HWND FocusedWindow(HWND window);
-int ScreenDpi();
+inline std::vector<HWND> Children(HWND parent) {
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        children.push_back(child);
+    return children;
+}
 
-// Dialog base units as the dialog manager derives them from a dialog font, measured with
-// MapDialogRect on a hidden dialog of this process that uses the same font: the font of a dialog
-// in another process cannot be used here, so the test names the template's font.
-struct DialogBaseUnits {
-    int x = 0; // pixels per 4 horizontal dialog units
-    int y = 0; // pixels per 8 vertical dialog units
-};
-DialogBaseUnits BaseUnitsOfFont(const std::wstring &face, WORD pointSize);
-// A template's control box in dialog units.
-struct DialogUnitBox {
-    int x = 0, y = 0, cx = 0, cy = 0;
-};
-// Where the dialog manager puts such a control: it converts the position and the size each on
-// its own, so the right edge can differ by a pixel from converting the edge itself.
-RECT PixelsFromDialogBox(const DialogUnitBox &box, DialogBaseUnits base);
-// A rectangle as "x, y, w x h" for comparisons that print well.
-std::wstring Describe(const RECT &r);
+// The control that has the keyboard focus in the thread that owns `window`.
+inline HWND FocusedWindow(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
 
 // Posts BM_CLICK to a child control; false when no such control exists.
-bool Click(HWND parent, int controlId);
+inline bool Click(HWND parent, int controlId) {
+    HWND control = GetDlgItem(parent, controlId);
+    return control && PostMessageW(control, BM_CLICK, 0, 0);
+}
 
 // A message box (dialog class #32770) and what it shows.
 struct MessageBoxInfo {
@@ -75,36 +108,142 @@ struct MessageBoxInfo {
     std::vector<std::wstring> buttons; // texts of the visible buttons, in tab order
     bool hasIcon = false;
 };
-MessageBoxInfo ReadMessageBox(HWND box);
+
+inline MessageBoxInfo ReadMessageBox(HWND box) {
+    MessageBoxInfo info{box, GetWindow(box, GW_OWNER), WindowText(box), {}, {}, false};
+    for (HWND c : Children(box)) {
+        const std::wstring className = WindowClass(c);
+        if (!IsWindowVisible(c))
+            continue;
+        if (className == L"Button")
+            info.buttons.push_back(WindowText(c));
+        else if (className != L"Static")
+            continue;
+        else if ((GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            info.hasIcon = info.hasIcon || detail::Ask(c, STM_GETICON) != 0;
+        else if (info.text.empty())
+            info.text = WindowText(c); // the message, the first text of the box
+    }
+    return info;
+}
+
 // Waits for a visible #32770 window with this caption belonging to process `pid`.
-std::optional<MessageBoxInfo> WaitForMessageBox(const std::wstring &caption, DWORD pid,
-                                                DWORD ms = kGuiTimeoutMs);
-// Waits for any visible #32770 window of `pid` other than `except` (a dialog program's own main
-// window), to catch unexpected message boxes; nullopt when none appears within `ms`.
-std::optional<MessageBoxInfo> WaitForAnyMessageBox(DWORD pid, HWND except = nullptr,
-                                                   DWORD ms = kGuiTimeoutMs);
+inline std::optional<MessageBoxInfo> WaitForMessageBox(const std::wstring &caption, DWORD pid,
+                                                       DWORD ms = kGuiTimeoutMs) {
+    HWND box = FindTopWindow(caption, pid, ms, L"#32770");
+    return box ? std::optional<MessageBoxInfo>(ReadMessageBox(box)) : std::nullopt;
+}
+
 // Top-level dialog windows (#32770) of `pid` other than `except`, shown or not: a modal dialog
 // or message box shows itself only when its message loop first runs dry, so right after its
 // owner's handler has opened it, it can exist and still be hidden.
-std::vector<HWND> DialogWindows(DWORD pid, HWND except = nullptr);
+inline std::vector<HWND> DialogWindows(DWORD pid, HWND except = nullptr) {
+    auto dialogs = TopWindows(pid, L"#32770");
+    dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), except), dialogs.end());
+    return dialogs;
+}
+
 // Presses OK on a message box and waits until it has gone; false if it stayed.
-bool PressOk(HWND box, DWORD ms = kGuiTimeoutMs);
+inline bool PressOk(HWND box, DWORD ms = kGuiTimeoutMs) {
+    HWND ok = GetDlgItem(box, IDOK);
+    PostMessageW(ok ? ok : box, ok ? BM_CLICK : WM_COMMAND, ok ? 0 : IDOK, 0);
+    return WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, ms);
+}
 
 // Keys, posted to the control that has the focus in the window's thread, the way the keyboard
 // would deliver them, so that the dialog manager's own handling of each key runs.
 enum class Key { Enter, Escape, AltF4 };
-void SendKey(HWND window, Key key);
-void PostClose(HWND window);       // WM_CLOSE
-void PostSystemClose(HWND window); // the system menu's Close (WM_SYSCOMMAND SC_CLOSE)
-// Waits until the window's thread has handled everything posted to it before this call.
-bool Sync(HWND window, DWORD ms = kGuiTimeoutMs);
+inline void SendKey(HWND window, Key key) {
+    HWND target = FocusedWindow(window) ? FocusedWindow(window) : window;
+    const bool alt = key == Key::AltF4;
+    const UINT vk = alt ? VK_F4 : key == Key::Enter ? VK_RETURN : VK_ESCAPE;
+    // Repeat count 1, the scan code, and with Alt the context code; the key's release also has
+    // the previous state and transition bits.
+    const LPARAM flags =
+        1 | static_cast<LPARAM>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)) << 16 | (alt ? 1L << 29 : 0);
+    PostMessageW(target, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, flags);
+    PostMessageW(target, alt ? WM_SYSKEYUP : WM_KEYUP, vk, flags | (1L << 30) | (1L << 31));
+}
 
-// True when the process has ended; its exit code then goes to *exitCode.
-bool ProcessEnded(HANDLE process, DWORD *exitCode = nullptr);
+// WM_CLOSE
+inline void PostClose(HWND window) {
+    PostMessageW(window, WM_CLOSE, 0, 0);
+}
+
+// The system menu's Close (WM_SYSCOMMAND SC_CLOSE)
+inline void PostSystemClose(HWND window) {
+    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+// Waits until the window's thread has handled everything posted to it before this call.
+inline bool Sync(HWND window, DWORD ms = kGuiTimeoutMs) {
+    // Sent messages overtake posted ones, so a round trip proves nothing about what was posted.
+    // Instead post a harmless, visible change of a button's pushed look behind everything else
+    // and wait until it shows, then take it back the same way.
+    HWND button = nullptr;
+    for (HWND child : Children(window))
+        if (!button && WindowClass(child) == L"Button")
+            button = child;
+    if (!button)
+        return detail::Ask(window, WM_NULL) != -1;
+    auto pushed = [&] { return (detail::Ask(button, BM_GETSTATE) & BST_PUSHED) != 0; };
+    bool wasPushed = pushed();
+    PostMessageW(button, BM_SETSTATE, !wasPushed, 0);
+    if (!WaitUntil([&] { return pushed() != wasPushed; }, ms))
+        return false;
+    PostMessageW(button, BM_SETSTATE, wasPushed, 0);
+    return WaitUntil([&] { return pushed() == wasPushed; }, ms);
+}
 
 // Brings the window to the front, copies its rectangle from the screen once the picture holds
 // still, and writes it as <session folder>\screenshots\<name>.png; returns the path. (PrintWindow
 // gives neither the controls nor the frame under Wine.)
-std::wstring SaveScreenshot(HWND window, const std::wstring &name);
+inline std::wstring SaveScreenshot(HWND window, const std::wstring &name) {
+    SetForegroundWindow(window);
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RECT r;
+    if (!GetWindowRect(window, &r) || r.right <= r.left || r.bottom <= r.top)
+        throw std::runtime_error("SaveScreenshot: no window to take");
+    // The rectangle as on the screen, and its pixels for telling whether the picture still changes.
+    auto copyFromScreen = [&r](std::string &pixels) {
+        const int w = r.right - r.left, h = r.bottom - r.top;
+        win32::WindowDC screen(nullptr);
+        win32::GdiObject bitmap(CreateCompatibleBitmap(screen.Get(), w, h));
+        std::unique_ptr<HDC__, decltype(&DeleteDC)> memory(CreateCompatibleDC(screen.Get()), DeleteDC);
+        HGDIOBJ old = SelectObject(memory.get(), bitmap.Get());
+        BitBlt(memory.get(), 0, 0, w, h, screen.Get(), r.left, r.top, SRCCOPY);
+        SelectObject(memory.get(), old);
+        pixels.resize(static_cast<size_t>(w) * h * 4);
+        GetBitmapBits(static_cast<HBITMAP>(bitmap.Get()), static_cast<LONG>(pixels.size()), pixels.data());
+        return bitmap;
+    };
+    // What reaches the screen can lag behind the painting; take the picture once it holds still.
+    std::string previous, current;
+    win32::GdiObject bitmap = copyFromScreen(previous);
+    WaitUntil(
+        [&] {
+            bitmap = copyFromScreen(current);
+            return std::exchange(previous, current) == current;
+        },
+        3000);
+    // The session keeps the folder beside the program folder.
+    const std::wstring folder = ProgramFolder() + L"\\..\\screenshots";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    std::wstring path = folder + L"\\" + name + L".png";
+    Gdiplus::GdiplusStartupInput input;
+    ULONG_PTR gdiplus = 0;
+    Gdiplus::GdiplusStartup(&gdiplus, &input, nullptr);
+    CLSID png; // the PNG encoder
+    CLSIDFromString(L"{557CF406-1A04-11D3-9A73-0000F81EF32E}", &png);
+    const bool saved =
+        Gdiplus::Bitmap(static_cast<HBITMAP>(bitmap.Get()), nullptr).Save(path.c_str(), &png, nullptr) ==
+        Gdiplus::Ok;
+    Gdiplus::GdiplusShutdown(gdiplus);
+    if (!saved)
+        throw std::runtime_error("SaveScreenshot: the picture was not written");
+    return path;
+}
 
 } // namespace wintest
