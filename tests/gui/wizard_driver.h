@@ -82,14 +82,14 @@ class WizardRun {
 
     // From the welcome page along `route` to its last page, which it returns: Next up to the
     // questions page, which is answered with `answers`, then `installButton` (Next or Skip) on
-    // the install pages; the uninstall option when the route goes there. With `shots`, a
-    // screenshot of every page on the way, named `shots` and the page's name.
+    // the install pages; the uninstall option when the route goes there. `arrived` is called
+    // with every page on the way as it shows.
     HWND Walk(const std::vector<PageId> &route, const wizard::Answers &answers, const wchar_t *installButton,
-              const wchar_t *shots = nullptr) {
+              const std::function<void(HWND, PageId)> &arrived = {}) {
         HWND page = WaitForPage(route[0]);
         for (size_t i = 0; page; ++i) {
-            if (shots)
-                wintest::SaveScreenshot(page, shots + std::wstring(wizard::LayoutOf(route[i]).name));
+            if (arrived)
+                arrived(page, route[i]);
             if (i + 1 == route.size())
                 break;
             const PageId from = route[i], to = route[i + 1];

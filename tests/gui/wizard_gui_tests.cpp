@@ -57,7 +57,9 @@ std::string Prefs(char fill) {
 void Mendpack(const std::wstring &game, const std::vector<PageId> &route,
               const std::vector<std::wstring> &messages, int16_t nVidia = 1) {
     wizdrive::WizardRun run(game, game + L"\\mendpack.exe");
-    HWND page = run.Walk(route, {1, 1, nVidia, 1}, L"Next", L"journey-");
+    HWND page = run.Walk(route, {1, 1, nVidia, 1}, L"Next", [](HWND shown, PageId id) {
+        SaveScreenshot(shown, L"journey-" + std::wstring(wizard::LayoutOf(id).name));
+    });
     ASSERT_NE(page, nullptr);
     run.Click(page, route.back(), route.back() == PageId::frmUninstall ? L"Next" : L"Exit");
     DWORD code = 1;

@@ -13,23 +13,6 @@
 using namespace wintest;
 using wizard::PageId;
 
-namespace {
-
-int shot = 0;
-
-HWND Arrive(HWND page, PageId id) {
-    if (!page)
-        return nullptr;
-    wchar_t name[64];
-    swprintf(name, 64, L"demo-%02d-%ls", ++shot, wizard::LayoutOf(id).name);
-    std::wstring file = SaveScreenshot(page, name);
-    std::printf("page %-13s screenshot %s\n", mend::Utf8FromWide(wizard::LayoutOf(id).name).c_str(),
-                mend::Utf8FromWide(file).c_str());
-    return page;
-}
-
-} // namespace
-
 int main() {
     int argc = 0;
     wchar_t **argv = CommandLineToArgvW(GetCommandLineW(), &argc);
@@ -38,19 +21,21 @@ int main() {
         return 2;
     }
     wizdrive::WizardRun run(argv[1]);
-    const PageId route[] = {PageId::frmStart, PageId::frmStep1, PageId::frmStep2, PageId::frmStep3,
-                            PageId::frmStep4, PageId::frmStep5, PageId::frmStep8, PageId::frmStep9};
-    HWND page = Arrive(run.WaitForPage(PageId::frmStart), PageId::frmStart);
-    for (size_t i = 0; page && i + 1 < std::size(route); ++i) {
-        if (route[i] == PageId::frmStep2)
-            run.SetAnswers(page, {1, 1, 1, 1});
-        size_t seen = run.Messages().size();
-        page =
-            run.Advance(page, route[i], route[i] == PageId::frmStart ? L"NextStart" : L"Next", route[i + 1]);
-        for (size_t m = seen; m < run.Messages().size(); ++m)
-            std::printf("  message: %s\n", mend::Utf8FromWide(run.Messages()[m]).c_str());
-        page = Arrive(page, route[i + 1]);
-    }
+    int shot = 0;
+    size_t reported = 0;
+    // Each page as it shows: the messages on the way to it, then its screenshot.
+    auto arrived = [&](HWND page, PageId id) {
+        for (; reported < run.Messages().size(); ++reported)
+            std::printf("  message: %s\n", mend::Utf8FromWide(run.Messages()[reported]).c_str());
+        wchar_t name[64];
+        swprintf(name, 64, L"demo-%02d-%ls", ++shot, wizard::LayoutOf(id).name);
+        std::wstring file = SaveScreenshot(page, name);
+        std::printf("page %-13s screenshot %s\n", mend::Utf8FromWide(wizard::LayoutOf(id).name).c_str(),
+                    mend::Utf8FromWide(file).c_str());
+    };
+    HWND page = run.Walk({PageId::frmStart, PageId::frmStep1, PageId::frmStep2, PageId::frmStep3,
+                          PageId::frmStep4, PageId::frmStep5, PageId::frmStep8, PageId::frmStep9},
+                         {1, 1, 1, 1}, L"Next", arrived);
     if (!page) {
         std::fprintf(stderr, "wizard_walk: the wizard did not show the expected page\n");
         return 1;
