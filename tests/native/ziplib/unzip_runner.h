@@ -15,9 +15,8 @@ namespace ziptest {
 
 namespace fs = std::filesystem;
 
-struct Listed { // the listing callback's arguments
-    uint32_t size, compressedSize, factor, month, day, year, hour, minute;
-    char flag;
+struct Listed { // the listing callback's arguments that the tests compare
+    uint32_t size, compressedSize, month, day, year, hour, minute;
     std::string path, method;
     uint32_t crc;
     char encryption;
@@ -25,16 +24,12 @@ struct Listed { // the listing callback's arguments
 
 struct Call {
     UnzipOptions options{};
-    std::vector<std::string> include, exclude;
-    int32_t replaceAnswer = 100;
-    std::vector<std::string> passwords; // given in turn; when none is left the host refuses
-    std::string stopAt;                 // the service callback stops the run at this member
+    std::vector<std::string> include;
+    std::string password; // none: the host refuses
     // What the run gave.
     int32_t status = -1;
     std::vector<Listed> listed;
     std::string messages; // one line per print callback
-    std::vector<std::string> replaceQuestions, serviced;
-    size_t passwordRequests = 0;
 };
 
 inline Call *g_call; // the callbacks carry no context: the one run at a time records here
@@ -43,42 +38,32 @@ inline Call Unzip(Call call, const std::string &archive, const std::string &fold
     g_call = &call;
     call.options.zipFile = archive.c_str();
     call.options.extractFolder = folder.c_str();
-    std::vector<char *> lists[2];
-    for (int i : {0, 1}) {
-        for (std::string &name : i ? call.exclude : call.include)
-            lists[i].push_back(name.data());
-        lists[i].push_back(const_cast<char *>(""));
-    }
+    std::vector<char *> include;
+    for (std::string &name : call.include)
+        include.push_back(name.data());
+    char *terminator[] = {const_cast<char *>("")};
+    include.push_back(terminator[0]);
     UnzipCallbacks callbacks{};
     callbacks.print = [](const char *text, uint32_t count) {
         EXPECT_TRUE(count >= 2 && count <= 31999) << count;
         g_call->messages.append(text, count) += '\n';
         return 0;
     };
-    callbacks.replace = [](const char *path) {
-        g_call->replaceQuestions.emplace_back(path);
-        return g_call->replaceAnswer;
-    };
+    callbacks.replace = [](const char *) { return 100; };
     callbacks.password = [](char *buffer, int32_t size, const char *, const char *) {
-        if (g_call->passwordRequests++ >= g_call->passwords.size())
-            return 1;
-        const std::string &p = g_call->passwords[g_call->passwordRequests - 1];
+        const std::string &p = g_call->password;
         std::memcpy(buffer, p.data(), std::min(p.size(), size_t(size) - 1)); // no NUL, like the component
-        return 0;
+        return p.empty() ? 1 : 0;
     };
-    callbacks.listing = [](uint32_t size, uint32_t compressed, uint32_t factor, uint32_t month, uint32_t day,
-                           uint32_t year, uint32_t hour, uint32_t minute, int32_t flag, const char *path,
+    callbacks.listing = [](uint32_t size, uint32_t compressed, uint32_t, uint32_t month, uint32_t day,
+                           uint32_t year, uint32_t hour, uint32_t minute, int32_t, const char *path,
                            const char *method, uint32_t crc, int32_t encryption) {
-        g_call->listed.push_back({size, compressed, factor, month, day, year, hour, minute, char(flag), path,
-                                  method, crc, char(encryption)});
+        g_call->listed.push_back(
+            {size, compressed, month, day, year, hour, minute, path, method, crc, char(encryption)});
     };
-    callbacks.service = [](const char *path, uint32_t count) {
-        g_call->serviced.push_back(std::string(path, count).c_str());
-        return g_call->serviced.back() == g_call->stopAt ? 1 : 0;
-    };
-    call.status =
-        Wiz_SingleEntryUnzip(int32_t(call.include.size()), lists[0].data(), int32_t(call.exclude.size()),
-                             lists[1].data(), &call.options, &callbacks);
+    callbacks.service = [](const char *, uint32_t) { return 0; };
+    call.status = Wiz_SingleEntryUnzip(int32_t(call.include.size()), include.data(), 0, terminator,
+                                       &call.options, &callbacks);
     return call;
 }
 

@@ -27,36 +27,13 @@ static std::string Deflate(const std::string &data) {
     return out.substr(2, size - 6);
 }
 
-// Traditional PKWARE encryption of the 12-byte header and the data.
-static std::string Encrypt(const std::string &password, std::string data) {
-    uint32_t keys[3] = {0x12345678, 0x23456789, 0x34567890};
-    auto update = [&keys](uint8_t b) {
-        keys[0] = get_crc_table()[(keys[0] ^ b) & 0xFF] ^ (keys[0] >> 8);
-        keys[1] = (keys[1] + (keys[0] & 0xFF)) * 134775813u + 1;
-        keys[2] = get_crc_table()[(keys[2] ^ (keys[1] >> 24)) & 0xFF] ^ (keys[2] >> 8);
-    };
-    for (char c : password)
-        update(static_cast<uint8_t>(c));
-    for (char &c : data) {
-        uint32_t t = (keys[2] & 0xFFFF) | 2;
-        uint8_t plain = static_cast<uint8_t>(c);
-        c = static_cast<char>(plain ^ static_cast<uint8_t>((t * (t ^ 1)) >> 8));
-        update(plain);
-    }
-    return data;
-}
-
 std::string Build(const std::vector<Member> &members, const Options &options) {
     std::string out = options.prefix, directory;
     const size_t base = options.prefix.size();
     for (const Member &m : members) {
         std::string payload = m.method == 8 ? Deflate(m.data) : m.data;
         uint32_t crc = m.crc.value_or(Crc(m.data));
-        uint16_t flags = m.flags | (m.password.empty() ? 0 : 1) | (m.descriptor ? 8 : 0);
-        if (!m.password.empty()) // the check byte: the time's high byte with a descriptor, else the CRC's
-            payload = Encrypt(m.password,
-                              "0123456789a" +
-                                  std::string(1, char(m.descriptor ? m.dosTime >> 8 : crc >> 24)) + payload);
+        uint16_t flags = m.flags | (m.descriptor ? 8 : 0);
         std::string sizes = Le32(crc) + Le32(m.compressedSize.value_or(uint32_t(payload.size()))) +
                             Le32(m.size.value_or(uint32_t(m.data.size())));
         std::string localName = m.localName.value_or(m.name), common = Le16(20) + Le16(flags);

@@ -13,12 +13,12 @@ struct Member {
     Member(std::string name_, std::string data_) : name(std::move(name_)), data(std::move(data_)) {}
     std::string name, data;
     uint16_t method = 8;       // 0 stored, 8 deflated here; any other: `data` as it is
-    uint16_t flags = 0;        // bit 11 (UTF-8) where the test wants it
+    uint16_t flags = 0;        // bit 0 (encrypted: no password opens it) or 11 (UTF-8)
     uint16_t dosTime = 0x6000; // 12:00:00
     uint16_t dosDate = 0x5A21; // 2025-01-01
     uint16_t madeBy = 0x031E;  // Unix
     uint32_t externalAttributes = 0100644u << 16;
-    std::string password, extra; // ZipCrypto when a password is set
+    std::string extra;
     bool descriptor = false, descriptorSignature = true;
     // What the directory (sizes and CRC in the local header too) claims instead of the truth.
     std::optional<uint32_t> crc, size, compressedSize, localOffset;
