@@ -125,10 +125,6 @@ std::vector<HostileCase> Cases() {
     };
 }
 
-void PrintTo(const HostileCase &c, std::ostream *os) {
-    *os << c.label;
-}
-
 class Hostile : public ::testing::TestWithParam<HostileCase> {};
 
 } // namespace
