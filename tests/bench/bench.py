@@ -1,8 +1,6 @@
 #!/usr/bin/env python3
-"""Times ziptool (cUnzip over our zip library) against bsdtar, 7-Zip and the yardstick (zlib alone)
-on archives made by Python's zipfile.  usage: bench.py ZIPTOOL YARDSTICK CACHE [REPEATS [OUT_ROOT]]
-Every run extracts into a fresh folder under OUT_ROOT (/dev/shm by default: on ext4 the time to make
-20,000 files depends on the deletions before it), deleted after it. GNU time gives peak memory and
+"""usage: bench.py ZIPTOOL YARDSTICK CACHE [REPEATS [OUT_ROOT]] (README: the zip reader's benchmark).
+Every run extracts into a fresh folder under OUT_ROOT, deleted after it. GNU time gives peak memory and
 processor time: a child forked from Python would report Python's memory, carried across exec."""
 import os
 import random
