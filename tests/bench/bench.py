@@ -67,8 +67,7 @@ def main():
     for name, archive, names in [("1 member of 256 MiB", big, []), ("20,000 small members", many, []),
                                  ("2 named of 20,000", many, ["f00100.txt", "f19999.txt"])]:
         commands = [[w.replace("{zip}", archive) for w in p] + names for p in programs]
-        # The programs take turns, each round started by the next one, so that a burst of load hits
-        # all alike; short cases get 101 runs at least, since a few milliseconds are mostly noise.
+        # Turns, each round started by the next program, so that a burst of load hits all alike.
         runs = []
         while len(runs) < repeats or (len(runs) < 101 and max(r[0] for r in runs[0]) < 0.2):
             order = [(len(runs) + i) % 4 for i in range(4)]

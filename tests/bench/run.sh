@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# bash tests/bench/run.sh [BUILD_DIR [REPEATS [OUT_ROOT]]]: the extraction benchmark (see bench.py),
-# not part of ctest. BUILD_DIR defaults to build/native; its bench-inputs caches the archives.
+# bash tests/bench/run.sh [BUILD_DIR [REPEATS [OUT_ROOT]]] (README); BUILD_DIR/bench-inputs keeps the inputs.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-$root/build/native}
