@@ -172,7 +172,7 @@ TEST_F(Component, UnzipNamesAtMost1023ChosenMembersOrNoneForTheWholeArchive) {
     EXPECT_EQ(mUnzip::ActiveComponent(), nullptr) << "a destroyed component is no longer active";
 }
 
-// The component's own texts have no NUL, but the library reads a NUL-terminated password.
+// The library reads a NUL-terminated password: the component ends it after at most 254 bytes.
 TEST_F(Component, PasswordRules) {
     const struct {
         std::wstring answer;
