@@ -28,6 +28,9 @@ for name, data in sources.items():
     os.makedirs(os.path.dirname(os.path.join(tree, name)), exist_ok=True)
     if data is not None:
         open(os.path.join(tree, name), "wb").write(data)
+for root, dirs, names in os.walk(tree):  # the archives (the fuzzer's seeds) must not depend on the clock
+    for n in dirs + names:
+        os.utime(os.path.join(root, n), (1700000000, 1700000000))
 files = sorted(n for n, data in sources.items() if data is not None)
 top = sorted(os.listdir(tree))  # named one by one, so that bsdtar stores no "./" in front
 
