@@ -74,7 +74,6 @@ const std::wstring kNotTheGameFolder = L"Please install GF3D, or if it is instal
 const std::wstring kLauncherInstalled = L"Nightjar.exe installed, shortcut to desktop created";
 const std::wstring kNoLauncher = L"Error -- Nightjar file not found",
                    kUninstalled = L"Mendpack programs uninstalled";
-const std::wstring kMp = L"Data\\Multi\\mpprefs.dat";
 const std::string kPlayerGf = "Data\\gfprefs.dat=" + PlayerPrefs('s'),
                   kPlayerMp = "Data\\Multi\\mpprefs.dat=" + PlayerPrefs('m'),
                   kGfKept = "Data\\wgfprefs.bak=" + PlayerPrefs('s');
@@ -162,7 +161,8 @@ void ExpectOutcomes(const std::vector<Outcome> &rows, const std::wstring &parent
         EXPECT_EQ(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0, ends) << "the end";
         EXPECT_EQ(wizard.VisiblePage() == nullptr, ends) << "the next page (the journey checks which)";
         if (c.page == P::frmStep1 && !ends) {
-            EXPECT_TRUE(wizard.Find(P::frmStep2)->IsChecked(L"chkNVidia"));
+            const wizard::Page *questions = wizard.Find(P::frmStep2);
+            EXPECT_TRUE(questions && questions->IsChecked(L"chkNVidia"));
         }
         // A program the page started may still be writing.
         wintest::WaitUntil([&] { return Contents(game.Path()) == after; });
@@ -271,10 +271,11 @@ TEST(Pages, NextDoesThePagesWorkKeepsThePlayersFilesAndNamesWhatFailed) {
          noPresets, frozen},
         {P::frmStep8, "no preset in no kit archive", Kit(), frozen, noPresets, frozen},
         {P::frmStep8, "no Data\\Multi folder", FullKit(), Files(kPlayerGf),
-         ErrorReport(ERROR_PATH_NOT_FOUND, L"copy mpprefs.dat to " + kMp), Files(gf, kGfKept)},
+         ErrorReport(ERROR_PATH_NOT_FOUND, L"copy mpprefs.dat to Data\\Multi\\mpprefs.dat"),
+         Files(gf, kGfKept)},
         {P::frmStep8, "a file the running game holds", FullKit(),
          Files(kPlayerGf, "Data\\Multi\\mpprefs.dat!=" + PlayerPrefs('m')),
-         ErrorReport(ERROR_SHARING_VIOLATION, L"copy " + kMp + L" to Data\\Multi\\wmpprefs.bak"),
+         ErrorReport(ERROR_SHARING_VIOLATION, L"copy Data\\Multi\\mpprefs.dat to Data\\Multi\\wmpprefs.bak"),
          Files(kPlayerGf, kPlayerMp, kGfKept)},
         {P::frmUninstall, "after every page", FullKit(), installed, kUninstalled, restored},
         {P::frmUninstall, "a second time", FullKit(), restored, kUninstalled, restored},
