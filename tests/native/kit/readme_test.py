@@ -63,7 +63,6 @@ class Sources:
         """The texts an expression may give: its own literals and those of what it names."""
         expr = split(expr, '?')[-1]  # a condition's literals are no text
         unescape = lambda s: re.sub(r'\\(.)', lambda e: ' ' if e[1] in 'nt' else e[1], s[1:-1])
-        # Adjacent literals are one.
         found = [''.join(map(unescape, re.findall(STRING, m[0])))
                  for m in re.finditer(r'(?:' + STRING + r'\s*(?:L|u8)?)+', expr)]
         names = re.findall(r'(\.|->)?\b([A-Za-z_]\w*)', re.sub(STRING, ' ', expr))
@@ -107,7 +106,6 @@ def main(repo, out):
     failures += [f'appendix: {q!r} lacks {f!r}'
                  for q, s in zip(questions, sections) for f in FAMILIES if f not in s]
 
-    # Every screenshot of docs/screenshots is in the PDF, pixel for pixel.
     pictures = sorted((repo / 'docs/screenshots').glob('*.png'))
     run('pdfimages', '-png', str(pdf), str(out / 'picture'))
     signature = lambda files: run('identify', '-format', '%#\n', *map(str, files)).split()

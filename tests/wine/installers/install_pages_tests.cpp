@@ -21,6 +21,7 @@
 
 using namespace kittest;
 using wizard::PageId;
+using P = PageId;
 
 namespace {
 
@@ -73,12 +74,12 @@ const std::wstring kNotTheGameFolder = L"Please install GF3D, or if it is instal
 const std::wstring kLauncherInstalled = L"Nightjar.exe installed, shortcut to desktop created";
 const std::wstring kNoLauncher = L"Error -- Nightjar file not found",
                    kUninstalled = L"Mendpack programs uninstalled";
-const std::wstring kMp = L"Data\\Multi\\mpprefs.dat";
 const std::string kPlayerGf = "Data\\gfprefs.dat=" + PlayerPrefs('s'),
                   kPlayerMp = "Data\\Multi\\mpprefs.dat=" + PlayerPrefs('m'),
                   kGfKept = "Data\\wgfprefs.bak=" + PlayerPrefs('s');
 
 struct Outcome {
+    PageId page;
     const char *what;
     std::vector<ziptest::Member> kit; // the kit archive; none when empty
     FolderContents before;
@@ -87,27 +88,28 @@ struct Outcome {
     bool folderWhereTheShortcutGoes = false;
 };
 
-// Next on `page` in a new game folder, in the session's temporary folder or on the small file system
-// `parent`, which is filled up first. Then: the messages, then the next page (with every answer unticked,
-// each install page leads to the presets page and that one to the last) or the wizard's end after an error
-// report, the uninstall and a folder without the game; the folder byte for byte; and the launcher's shortcut
-// on the desktop exactly when the page said it made one, with the fields the launcher needs.
-void ExpectOutcomes(PageId page, const std::vector<Outcome> &rows, const std::wstring &parent = {}) {
+// Next on the row's page in a new game folder, in the session's temporary folder or on the small file
+// system `parent`, which is filled up first. Then: the messages, each while the page is shown; the next
+// page shown, or the wizard's end after an error report, the uninstall and a folder without the game; the
+// folder byte for byte; and the launcher's shortcut on the desktop exactly when the page said it made one,
+// with the fields the launcher needs.
+void ExpectOutcomes(const std::vector<Outcome> &rows, const std::wstring &parent = {}) {
     win32::ComApartment com;
-    // Wine hands every shortcut saved on the desktop to its menu builder, a process of its own that
-    // reads the target while the test goes on and races with a page that deletes it. Windows has
-    // no such reader.
-    const wchar_t overrides[] = L"Software\\Wine\\DllOverrides", menuBuilder[] = L"winemenubuilder.exe";
-    SHSetValueW(HKEY_CURRENT_USER, overrides, menuBuilder, REG_SZ, L"", sizeof(wchar_t));
-    // frmStep1's display adapter, in the PCI list of Windows 10, as which Wine answers.
-    const wchar_t pci[] = L"Enum\\PCI\\VEN_10DE\\instance", maker[] = L"nVidia Corporation";
-    SHSetValueW(HKEY_LOCAL_MACHINE, pci, L"Class", REG_SZ, L"Display", sizeof L"Display");
-    SHSetValueW(HKEY_LOCAL_MACHINE, pci, L"Mfg", REG_SZ, maker, sizeof maker);
+    // frmStep1's devices, in the PCI list of Windows 10, as which Wine answers (which lists keys in
+    // sorted order): the last instance with a display class, in any case, gives the maker.
+    const wchar_t *const pci[][3] = {{L"VEN_10DE\\1", L"display", L"Matrox"},
+                                     {L"VEN_10DE\\2", L"DISPLAY", L"nVidia Corporation"},
+                                     {L"VEN_8086\\1", L"System", L"Intel"}};
+    for (const auto &[instance, kind, maker] : pci) {
+        const std::wstring key = std::wstring(L"Enum\\PCI\\") + instance;
+        SHSetValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"Class", REG_SZ, kind, DWORD(wcslen(kind) + 1) * 2);
+        SHSetValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"Mfg", REG_SZ, maker, DWORD(wcslen(maker) + 1) * 2);
+    }
     const std::wstring shortcut = LauncherShortcut();
     for (const Outcome &c : rows) {
         SCOPED_TRACE(c.what);
         DeleteFileW(shortcut.c_str());
-        if (page == PageId::frmUninstall)
+        if (c.page == P::frmUninstall)
             wintest::WriteFile(shortcut, "the launcher's shortcut");
         if (c.folderWhereTheShortcutGoes)
             CreateDirectoryW(shortcut.c_str(), nullptr);
@@ -139,7 +141,7 @@ void ExpectOutcomes(PageId page, const std::vector<Outcome> &rows, const std::ws
 
         std::wstring messages;
         wizard::Wizard wizard;
-        wizard::Page &shown = wizard.Show(page);
+        wizard::Page &shown = wizard.Show(c.page);
         wizard.SetMessageSink([&](HWND owner, const std::wstring &text) {
             const size_t words = text.find(L"\n\n") + 2, file = text.rfind(L" (");
             const bool named = text.rfind(L"Run-time error", 0) == 0 && file != text.npos && file > words;
@@ -153,17 +155,14 @@ void ExpectOutcomes(PageId page, const std::vector<Outcome> &rows, const std::ws
         held.clear();
         RemoveDirectoryW(shortcut.c_str());
         EXPECT_EQ(messages, c.messages);
-        const bool ends = page == PageId::frmUninstall || c.messages == kNotTheGameFolder ||
+        const bool ends = c.page == P::frmUninstall || c.messages == kNotTheGameFolder ||
                           c.messages.find(L"Run-time error") != c.messages.npos;
         MSG quit;
         EXPECT_EQ(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0, ends) << "the end";
-        const wizard::Page *next = wizard.Find(page == PageId::frmStep1   ? PageId::frmStep2
-                                               : page == PageId::frmStep8 ? PageId::frmStep9
-                                                                          : PageId::frmStep8);
-        EXPECT_TRUE(ends || next) << "the next page was never shown";
-        EXPECT_EQ(wizard.VisiblePage(), ends || !next ? nullptr : next->Hwnd());
-        if (next && page == PageId::frmStep1) {
-            EXPECT_TRUE(next->IsChecked(L"chkNVidia"));
+        EXPECT_EQ(wizard.VisiblePage() == nullptr, ends) << "the next page (the journey checks which)";
+        if (c.page == P::frmStep1 && !ends) {
+            const wizard::Page *questions = wizard.Find(P::frmStep2);
+            EXPECT_TRUE(questions && questions->IsChecked(L"chkNVidia"));
         }
         // A program the page started may still be writing.
         wintest::WaitUntil([&] { return Contents(game.Path()) == after; });
@@ -179,136 +178,110 @@ void ExpectOutcomes(PageId page, const std::vector<Outcome> &rows, const std::ws
     }
     DeleteFileW(shortcut.c_str());
     SHDeleteKeyW(HKEY_LOCAL_MACHINE, L"Enum\\PCI");
-    SHDeleteValueW(HKEY_CURRENT_USER, overrides, menuBuilder);
 }
 
-// In the game folder, the patch comes out of the kit and starts on every run until its readme is
-// there (the game stand-in plays it and logs every start; the journey runs it the first time). A
-// folder without the game ends the wizard.
-TEST(Pages, Step1RunsThePatchUntilItsReadmeIsThereAndNeedsTheGame) {
+// frmStep1: in the game folder, the patch comes out of the kit and starts on every run until its readme
+// is there (the game stand-in plays it and logs every start; the journey runs it the first time, the GUI
+// walks pass a folder with the readme); a folder without the game ends the wizard.
+// frmStep3: the kit archive is the first file matching "Mend*.zip" in its long name, the members are
+// taken by their exact names from any folder of it.
+// frmStep4: the library will not replace a read-only file, and says so; the player's files stay kept, or,
+// when one cannot be kept, none is.
+// frmStep5 and frmStep6: the library is put in place as glide2x.dll; GlideOS's settings file comes with it,
+// even without the library. The other emulator's library is the kit's own. (The journey replaces the
+// player's glide2x.dll and OpenGLid.INI and keeps them.)
+// frmStep8: both backups are made before either file is replaced; a copy keeps the read-only mark; an
+// existing backup is the player's from before the kit. (The journey backs up the player's files.)
+// frmUninstall: the player's own files come back with their attributes and the kit's own go, read-only
+// (frozen by the launcher) or not; a file of the player's that no page replaced (nothing kept of it) is
+// no kit file and stays; the folder as the uninstall left it is left alone by a second run.
+TEST(Pages, NextDoesThePagesWorkKeepsThePlayersFilesAndNamesWhatFailed) {
     const std::string patch =
         "GF3D1078.EXE=" + wintest::ReadFile(wintest::ProgramFolder() + L"\\game_stand_in.exe");
-    const std::string game = "falcon.exe=game", readme = "1078patch Readme .txt=in",
-                      started = "launches.txt=GF3D1078.EXE|\r\n";
+    const std::string game = "falcon.exe=game", started = "launches.txt=GF3D1078.EXE|\r\n";
     const std::wstring patchMessage =
         L"Please click OK to install the GF3D 1078 patch, then continue with this "
         L"wizard after 1078 completes.";
-    ExpectOutcomes(
-        PageId::frmStep1,
-        {{"no game", FullKit(), Files(), kNotTheGameFolder, Files()},
-         {"a kit whose patch has another letter case", Kit("gf3d1078.exe=x", "Nightjar.exe=x"), Files(game),
-          patchMessage + L" + " + ErrorReport(ERROR_FILE_NOT_FOUND, L"start GF3D1078.EXE"), Files(game)},
-         {"the patch again", Kit(patch), Files(game, patch, started), patchMessage,
-          Files(game, patch, started + "GF3D1078.EXE|\r\n")},
-         {"the patch's readme", Kit(patch), Files(game, readme), L"", Files(game, readme)}});
-}
-
-// The launcher page finds its archive by the pattern "Mend*.zip" (the first such file) and its
-// members by their exact names in any folder of it.
-TEST(Pages, LauncherPageTakesItsExactNamesFromTheFirstKitArchiveAndNeedsTheLauncher) {
-    const FolderContents notKits =
-        Files("Kit.zip=" + ziptest::Build(FullKit()), "MyMendpack.zip=" + ziptest::Build(FullKit()));
-    const FolderContents other =
-        Files("Mend0folder.zip\\", "mendA.ZIP=" + ziptest::Build(Kit("Nightjar.exe=A")));
-    FolderContents fromOther = other;
-    fromOther[L"Nightjar.exe"] = "A";
-    ExpectOutcomes(
-        PageId::frmStep3,
-        {{"inside folders", Kit("Bin/Nightjar.exe=launcher", "Help/en/Nightjar.htm=help"), Files(),
-          kLauncherInstalled, Files("Nightjar.exe=launcher", "Nightjar.htm=help")},
-         {"another name matching Mend*.zip beside a folder", Kit(), other, kLauncherInstalled, fromOther},
-         {"the launcher in other letter case", Kit("nightjar.exe=x", "Nightjar.htm=help"), Files(),
-          kNoLauncher, Files("Nightjar.htm=help")},
-         {"no name matching Mend*.zip", Kit(), notKits, kNoLauncher, notKits},
-         {"a folder where the shortcut goes", Kit("Nightjar.exe=launcher"), Files(),
-          ErrorReport(HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED), L"save " + LauncherShortcut()),
-          Files("Nightjar.exe=launcher"), true}});
-}
-
-// The library will not replace a read-only file, and says so; the player's files stay kept, or, when
-// one cannot be kept, none is.
-TEST(Pages, TurboPageNeedsTurboItselfAndKeepsThePlayersOwn) {
-    ExpectOutcomes(
-        PageId::frmStep4,
-        {{"the kit over a read-only help file", FullKit(), Files("Turbo.EXE=older", "Turbo.HLP*=mine"),
-          ErrorReport(1, L"extract Turbo.HLP"),
-          Files("Turbo.EXE=" + Payload("Turbo.EXE"), "Turbo.HLP*=mine", "Mendpack Backup\\Turbo.EXE=older",
-                "Mendpack Backup\\Turbo.HLP*=mine")},
-         {"the player's help file held open", FullKit(), Files("Turbo.EXE=older", "Turbo.HLP!=mine"),
-          ErrorReport(ERROR_SHARING_VIOLATION, L"copy Turbo.HLP to Mendpack Backup\\Turbo.HLP"),
-          Files("Turbo.EXE=older", "Turbo.HLP=mine")},
-         {"Turbo in other letter case", Kit("turbo.exe=x", "Turbo.HLP=help"), Files(),
-          L"Error -- Turbo file not found", Files("Turbo.HLP=help")}});
-}
-
-// The library is put in place as glide2x.dll; GlideOS's settings file comes with it, even without
-// the library. The other emulator's library is the kit's own. (The journey replaces the player's
-// glide2x.dll and OpenGLid.INI and keeps them.)
-TEST(Pages, EmulatorPagesReplaceAWritableGlide2xOnlyWithTheirOwnLibrary) {
+    const std::string mendA = "mendA.ZIP=" + ziptest::Build(Kit("Nightjar.exe=A")),
+                      zipx = "Mendpack.zipx=" + ziptest::Build(FullKit());
     const std::string dg = "glide2x.dll=" + Payload("dgvoodoo sync glide2x.dll"),
                       os = "glide2x.dll=" + Payload("OS Glide2x.dll"),
                       ini = "OpenGLid.INI=" + Payload("OpenGLid.INI");
-    ExpectOutcomes(PageId::frmStep5,
-                   {{"over GlideOS's", FullKit(), Files(os), L"dgvoodoo installed", Files(dg)},
-                    {"in other letter case", Kit("DGVoodoo sync glide2x.dll=x"), Files("glide2x.dll=old"),
-                     L"Error -- dgvoodoo file not found", Files("glide2x.dll=old")},
-                    {"over a read-only one", FullKit(), Files("glide2x.dll*=old"),
-                     ErrorReport(ERROR_ACCESS_DENIED, L"copy dgvoodoo sync glide2x.dll to glide2x.dll"),
-                     Files("glide2x.dll*=old", "dgvoodoo sync " + dg, "Mendpack Backup\\glide2x.dll*=old")}});
-    ExpectOutcomes(PageId::frmStep6,
-                   {{"over dgvoodoo's", FullKit(), Files(dg), L"GlideOS installed", Files(os, ini)},
-                    {"in other letter case", Kit("OS glide2x.dll=x", ini), Files(),
-                     L"Error -- GlideOS file not found", Files(ini)}});
-}
-
-// Both backups are made before either file is replaced; a copy keeps the read-only mark; an
-// existing backup is the player's from before the kit. (The journey backs up the player's files.)
-TEST(Pages, PresetsPageBacksUpThePlayersFilesAndInstallsThePresetsOnlyWhenBothAreInTheKit) {
     const std::string gf = "Data\\gfprefs.dat=" + Payload("gfprefs.dat"),
                       mp = "Data\\Multi\\mpprefs.dat=" + Payload("mpprefs.dat");
     const FolderContents frozen =
         Files("Data\\gfprefs.dat*=" + PlayerPrefs('s'), "Data\\Multi\\mpprefs.dat*=" + PlayerPrefs('m'),
               "Data\\wgfprefs.bak=an older backup");
-    const std::wstring done = L"Pre-configured GF preference files installed";
-    const std::wstring missing = L"Error -- preference files not found";
-    ExpectOutcomes(
-        PageId::frmStep8,
-        {{"frozen files and an older backup", FullKit(), frozen, done,
-          Files(gf, mp, "Data\\wgfprefs.bak=an older backup",
-                "Data\\Multi\\wmpprefs.bak*=" + PlayerPrefs('m'))},
-         {"no preference files", FullKit(), Files("Data\\Multi\\"), done, Files(gf, mp)},
-         {"only the single-player preset", Kit("gfprefs.dat=x", "MPPREFS.DAT=x"), frozen, missing, frozen},
-         {"no kit archive", Kit(), frozen, missing, frozen},
-         {"no Data\\Multi folder", FullKit(), Files(kPlayerGf),
-          ErrorReport(ERROR_PATH_NOT_FOUND, L"copy mpprefs.dat to " + kMp), Files(gf, kGfKept)},
-         {"a file the running game holds", FullKit(),
-          Files(kPlayerGf, "Data\\Multi\\mpprefs.dat!=" + PlayerPrefs('m')),
-          ErrorReport(ERROR_SHARING_VIOLATION, L"copy " + kMp + L" to Data\\Multi\\wmpprefs.bak"),
-          Files(kPlayerGf, kPlayerMp, kGfKept)}});
-}
-
-// The player's own files come back with their attributes and the kit's own go, read-only (frozen by
-// the launcher) or not; a file of the player's that no page replaced (nothing kept of it) is no kit
-// file and stays; the folder as the uninstall left it is left alone by a second run.
-TEST(Pages, UninstallRestoresBackupsAndKeptFilesAndRemovesOnlyTheKitsOwn) {
+    const std::wstring presetsDone = L"Pre-configured GF preference files installed";
+    const std::wstring noPresets = L"Error -- preference files not found";
     const std::string untouched[] = {"OpenGLid.INI=the player's, never replaced",
                                      "Mendpack Backup\\notes.txt=the player's own",
                                      "gfprefs.dat=not the kit's"};
     const FolderContents restored = Files(kPlayerGf, kPlayerMp, "Turbo.EXE*=the player's Turbo", untouched[0],
                                           untouched[1], untouched[2]);
     const FolderContents installed =
-        Files(kGfKept, "Data\\gfprefs.dat=" + Payload("gfprefs.dat"),
-              "Data\\Multi\\wmpprefs.bak=" + PlayerPrefs('m'),
+        Files(kGfKept, gf, "Data\\Multi\\wmpprefs.bak=" + PlayerPrefs('m'),
               "Data\\Multi\\mpprefs.dat*=" + Payload("mpprefs.dat"),
               "glide2x.dll*=" + Payload("dgvoodoo sync glide2x.dll"),
               "Nightjar.exe=" + Payload("Nightjar.exe"), "Nightjar.htm=" + Payload("Nightjar.htm"),
               "Turbo.EXE=" + Payload("Turbo.EXE"), "Turbo.HLP*=" + Payload("Turbo.HLP"),
               "Mendpack Backup\\Turbo.EXE*=the player's Turbo", untouched[0], untouched[1], untouched[2]);
-    ExpectOutcomes(PageId::frmUninstall,
-                   {{"after every page", FullKit(), installed, kUninstalled, restored},
-                    {"a second time", FullKit(), restored, kUninstalled, restored},
-                    {"after a presets page that the running game stopped", FullKit(),
-                     Files(kPlayerGf, kPlayerMp, kGfKept), kUninstalled, Files(kPlayerGf, kPlayerMp)}});
+    ExpectOutcomes({
+        {P::frmStep1, "no game", FullKit(), Files(), kNotTheGameFolder, Files()},
+        {P::frmStep1, "a kit whose patch has another letter case", Kit("gf3d1078.exe=x", "Nightjar.exe=x"),
+         Files(game), patchMessage + L" + " + ErrorReport(ERROR_FILE_NOT_FOUND, L"start GF3D1078.EXE"),
+         Files(game)},
+        {P::frmStep1, "the patch again", Kit(patch), Files(game, patch, started), patchMessage,
+         Files(game, patch, started + "GF3D1078.EXE|\r\n")},
+        {P::frmStep3, "inside folders", Kit("Bin/Nightjar.exe=launcher", "Help/en/Nightjar.htm=help"),
+         Files(), kLauncherInstalled, Files("Nightjar.exe=launcher", "Nightjar.htm=help")},
+        {P::frmStep3, "another name matching Mend*.zip beside a folder", Kit(),
+         Files("Mend0folder.zip\\", mendA), kLauncherInstalled,
+         Files("Mend0folder.zip\\", mendA, "Nightjar.exe=A")},
+        {P::frmStep3, "a name whose short form matches", Kit(), Files(zipx), kNoLauncher, Files(zipx)},
+        {P::frmStep3, "the launcher in other letter case", Kit("nightjar.exe=x", "Nightjar.htm=help"),
+         Files(), kNoLauncher, Files("Nightjar.htm=help")},
+        {P::frmStep3, "a folder where the shortcut goes", Kit("Nightjar.exe=launcher"), Files(),
+         ErrorReport(HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED), L"save " + LauncherShortcut()),
+         Files("Nightjar.exe=launcher"), true},
+        {P::frmStep4, "the kit over a read-only help file", FullKit(),
+         Files("Turbo.EXE=older", "Turbo.HLP*=mine"), ErrorReport(1, L"extract Turbo.HLP"),
+         Files("Turbo.EXE=" + Payload("Turbo.EXE"), "Turbo.HLP*=mine", "Mendpack Backup\\Turbo.EXE=older",
+               "Mendpack Backup\\Turbo.HLP*=mine")},
+        {P::frmStep4, "the player's help file held open", FullKit(),
+         Files("Turbo.EXE=older", "Turbo.HLP!=mine"),
+         ErrorReport(ERROR_SHARING_VIOLATION, L"copy Turbo.HLP to Mendpack Backup\\Turbo.HLP"),
+         Files("Turbo.EXE=older", "Turbo.HLP=mine")},
+        {P::frmStep4, "Turbo in other letter case", Kit("turbo.exe=x", "Turbo.HLP=help"), Files(),
+         L"Error -- Turbo file not found", Files("Turbo.HLP=help")},
+        {P::frmStep5, "dgvoodoo over GlideOS's", FullKit(), Files(os), L"dgvoodoo installed", Files(dg)},
+        {P::frmStep5, "dgvoodoo in other letter case", Kit("DGVoodoo sync glide2x.dll=x"),
+         Files("glide2x.dll=old"), L"Error -- dgvoodoo file not found", Files("glide2x.dll=old")},
+        {P::frmStep5, "dgvoodoo over a read-only one", FullKit(), Files("glide2x.dll*=old"),
+         ErrorReport(ERROR_ACCESS_DENIED, L"copy dgvoodoo sync glide2x.dll to glide2x.dll"),
+         Files("glide2x.dll*=old", "dgvoodoo sync " + dg, "Mendpack Backup\\glide2x.dll*=old")},
+        {P::frmStep6, "GlideOS over dgvoodoo's", FullKit(), Files(dg), L"GlideOS installed", Files(os, ini)},
+        {P::frmStep6, "GlideOS in other letter case", Kit("OS glide2x.dll=x", ini), Files(),
+         L"Error -- GlideOS file not found", Files(ini)},
+        {P::frmStep8, "frozen files and an older backup", FullKit(), frozen, presetsDone,
+         Files(gf, mp, "Data\\wgfprefs.bak=an older backup",
+               "Data\\Multi\\wmpprefs.bak*=" + PlayerPrefs('m'))},
+        {P::frmStep8, "no preference files", FullKit(), Files("Data\\Multi\\"), presetsDone, Files(gf, mp)},
+        {P::frmStep8, "only the single-player preset", Kit("gfprefs.dat=x", "MPPREFS.DAT=x"), frozen,
+         noPresets, frozen},
+        {P::frmStep8, "no preset in no kit archive", Kit(), frozen, noPresets, frozen},
+        {P::frmStep8, "no Data\\Multi folder", FullKit(), Files(kPlayerGf),
+         ErrorReport(ERROR_PATH_NOT_FOUND, L"copy mpprefs.dat to Data\\Multi\\mpprefs.dat"),
+         Files(gf, kGfKept)},
+        {P::frmStep8, "a file the running game holds", FullKit(),
+         Files(kPlayerGf, "Data\\Multi\\mpprefs.dat!=" + PlayerPrefs('m')),
+         ErrorReport(ERROR_SHARING_VIOLATION, L"copy Data\\Multi\\mpprefs.dat to Data\\Multi\\wmpprefs.bak"),
+         Files(kPlayerGf, kPlayerMp, kGfKept)},
+        {P::frmUninstall, "after every page", FullKit(), installed, kUninstalled, restored},
+        {P::frmUninstall, "a second time", FullKit(), restored, kUninstalled, restored},
+        {P::frmUninstall, "after a presets page that the running game stopped", FullKit(),
+         Files(kPlayerGf, kPlayerMp, kGfKept), kUninstalled, Files(kPlayerGf, kPlayerMp)},
+    });
 }
 
 // On the small file system of the run (small_disk.sh), filled up after the game folder is made, the
@@ -319,9 +292,9 @@ TEST(Pages, OnAFullDiskAPageSaysWhatFailedAndChangesNothing) {
     if (!GetDiskFreeSpaceExW(disk.c_str(), nullptr, &size, nullptr) || size.QuadPart > (8u << 20))
         GTEST_SKIP() << "no small file system mounted for this run (small_disk.sh needs root)";
     const FolderContents players = Files(kPlayerGf, kPlayerMp);
-    ExpectOutcomes(PageId::frmStep8,
-                   {{"a full disk", FullKit(), players, ErrorReport(1, L"extract gfprefs.dat"), players}},
-                   disk);
+    ExpectOutcomes(
+        {{P::frmStep8, "a full disk", FullKit(), players, ErrorReport(1, L"extract gfprefs.dat"), players}},
+        disk);
 }
 
 } // namespace

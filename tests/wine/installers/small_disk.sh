@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# small_disk.sh mount|unmount SESSION_LINK: the 1 MiB file system of the full-disk test, beside the
-# programs' folder of the Wine session. Mounting takes root (as ctest runs in CI); without it the
-# test skips.
+# small_disk.sh mount|unmount SESSION_LINK: the full-disk test's 1 MiB file system beside the Wine
+# session's programs. Mounting takes root (as ctest runs in CI); without it the test skips.
 set -uo pipefail
 source "$2/env" 2>/dev/null || exit 0 # no Wine session: nothing to mount or unmount
 disk="$SESSION/small-disk"
