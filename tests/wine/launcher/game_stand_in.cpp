@@ -1,21 +1,12 @@
 // Stands in for the game programs and for explorer.exe in a test game folder: it records that it
 // was started, under which name and with which arguments, by appending one line
 // "<program file name>|<arguments>" to "launches.txt" in its current directory, and ends.
-// Started as "/hold FILE", it is the running game holding a file: FILE stays open, shared with
-// nobody, until the process is ended.
 #include <windows.h>
 
-#include <cstring>
 #include <fstream>
 #include <string>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int) {
-    if (std::strncmp(arguments, "/hold ", 6) == 0) {
-        if (CreateFileA(arguments + 6, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr) ==
-            INVALID_HANDLE_VALUE)
-            return 1;
-        Sleep(INFINITE);
-    }
     char path[MAX_PATH];
     std::string name(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
     std::ofstream log("launches.txt", std::ios::app | std::ios::binary);

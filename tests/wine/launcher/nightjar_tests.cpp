@@ -21,10 +21,6 @@ const wchar_t *const kMp = L"Data\\Multi\\mpprefs.dat", *const kSp = L"Data\\gfp
 // Message boxes as "caption: text", in the order they showed.
 using Messages = std::vector<std::wstring>;
 
-void AltF4(HWND dialog) {
-    SendKey(dialog, Key::AltF4);
-}
-
 // A preference file of `length` bytes 'U' after the fix: byte 68 is 0, and a shorter file has
 // grown to 69 bytes with zeros.
 std::string Patched(size_t length) {
@@ -59,8 +55,6 @@ struct Game : TempFolder {
                 (*this / name).c_str(), FALSE));
     }
     void Start() { launcher.emplace(*this / L"Nightjar.exe", L"", Path()); }
-    // A line "<program>|<arguments>" for every stand-in start, in order.
-    std::string Launches() const { return ReadFile(*this / L"launches.txt"); }
 
     // The dialog, shown or not: a modal dialog exists hidden while its WM_INITDIALOG shows a
     // message box, and is ready once its last control has been made.
@@ -71,10 +65,9 @@ struct Game : TempFolder {
     }
     // Single Player, MMP, Freeze Preferences and Launch GF3D as "SMFL", "-" for each one unticked.
     std::string Ticks() {
-        std::string ticks = "SMFL";
+        std::string ticks;
         for (int i = 0; i < 4; ++i)
-            if (IsDlgButtonChecked(Dialog(), kSingle + i) != BST_CHECKED)
-                ticks[i] = '-';
+            ticks += IsDlgButtonChecked(Dialog(), kSingle + i) == BST_CHECKED ? "SMFL"[i] : '-';
         return ticks;
     }
 
@@ -180,14 +173,14 @@ TEST(Nightjar, OptionsFixAndHelpStepByStep) {
         EXPECT_EQ(game.Ticks(), s.ticks);
         EXPECT_EQ(State(game / kMp) + " " + State(game / kSp), s.files);
         started += *s.started ? s.started + std::string("\r\n") : "";
-        EXPECT_EQ(game.Launches(), started);
+        EXPECT_EQ(ReadFile(game / L"launches.txt"), started);
     }
 }
 
 // Opened on a present file, the launcher has the focus on the fix, and there Enter and Esc do
 // nothing. Every way of closing ends it with exit code 0; Alt+F4 also shows that keys reach it.
 TEST(Nightjar, EnterAndEscDoNothingAndEveryWayOfClosingEndsWithZero) {
-    for (auto close : {PostClose, PostSystemClose, AltF4}) {
+    for (auto close : {PostClose, PostSystemClose, +[](HWND dialog) { SendKey(dialog, Key::AltF4); }}) {
         Game game;
         WriteFile(game / kMp, std::string(120, 'U'));
         game.Start();
