@@ -80,8 +80,7 @@ inline void SetReadOnly(const std::wstring &path, bool readOnly) {
 }
 
 inline void MakeFolders(const std::wstring &path) {
-    std::error_code error;
-    std::filesystem::create_directories(path, error);
+    std::filesystem::create_directories(path);
 }
 
 // Names of the files and folders directly in a folder, sorted.
