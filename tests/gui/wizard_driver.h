@@ -18,16 +18,6 @@ namespace wizdrive {
 
 using wizard::PageId;
 
-// Whether a window shows the page, told by its caption and its controls' texts in tab order.
-inline bool Shows(HWND window, PageId id) {
-    std::vector<std::wstring> seen, layout;
-    for (HWND c : wintest::Children(window))
-        seen.push_back(wintest::WindowText(c));
-    for (const wizard::ControlLayout *c : wizard::LayoutOf(id).InTabOrder())
-        layout.push_back(c->text);
-    return wintest::WindowText(window) == wizard::LayoutOf(id).caption && seen == layout;
-}
-
 class WizardRun {
   public:
     // Starts `program` (the build's mendpack.exe unless given) in `folder`.
@@ -37,13 +27,22 @@ class WizardRun {
     // Answers the wizard's messages until page `expected` shows alone, and returns it; fails the
     // test and returns nullptr when it does not.
     HWND WaitForPage(PageId expected) {
+        // A page is told by its caption and its controls' texts in tab order.
+        auto shows = [&](HWND window) {
+            std::vector<std::wstring> seen, layout;
+            for (HWND c : wintest::Children(window))
+                seen.push_back(wintest::WindowText(c));
+            for (const wizard::ControlLayout *c : wizard::LayoutOf(expected).InTabOrder())
+                layout.push_back(c->text);
+            return wintest::WindowText(window) == wizard::LayoutOf(expected).caption && seen == layout;
+        };
         HWND shown = nullptr;
         AnswerMessagesUntil([&] {
             std::vector<HWND> pages; // the visible windows of the process but its message boxes
             for (HWND w : wintest::TopWindows(process_.Id()))
                 if (IsWindowVisible(w) && wintest::WindowClass(w) != L"#32770")
                     pages.push_back(w);
-            shown = pages.size() == 1 && Shows(pages[0], expected) ? pages[0] : nullptr;
+            shown = pages.size() == 1 && shows(pages[0]) ? pages[0] : nullptr;
             return shown != nullptr;
         });
         EXPECT_NE(shown, nullptr) << "page " << mend::Utf8FromWide(wizard::LayoutOf(expected).name)
@@ -57,27 +56,9 @@ class WizardRun {
             << mend::Utf8FromWide(control);
     }
 
-    // Clicks, then waits for page `next`.
-    HWND Advance(HWND page, PageId id, const std::wstring &control, PageId next) {
-        Click(page, id, control);
-        return WaitForPage(next);
-    }
-
     bool IsChecked(HWND page, PageId id, const std::wstring &control) {
         return IsDlgButtonChecked(page, wizard::ControlId(*wizard::LayoutOf(id).Find(control))) ==
                BST_CHECKED;
-    }
-
-    // Ticks and unticks the questions page's four boxes by clicking them, as the answers say. The
-    // clicks are posted, so they are handled before whatever is clicked next.
-    void SetAnswers(HWND step2, const wizard::Answers &a) {
-        const std::pair<const wchar_t *, int16_t> boxes[] = {{L"chkWinXP", a.WinXP},
-                                                             {L"chkCPUspeed", a.CPUspeed},
-                                                             {L"chkNVidia", a.NVidia},
-                                                             {L"chkVideoMem", a.VideoMem}};
-        for (auto [name, want] : boxes)
-            if (IsChecked(step2, PageId::frmStep2, name) != (want != 0))
-                Click(step2, PageId::frmStep2, name);
     }
 
     // From the welcome page along `route` to its last page, which it returns: Next up to the
@@ -93,14 +74,22 @@ class WizardRun {
             if (i + 1 == route.size())
                 break;
             const PageId from = route[i], to = route[i + 1];
-            if (from == PageId::frmStep2)
-                SetAnswers(page, answers);
+            // The questions page's boxes are clicked as the answers say; the clicks are posted, so
+            // they are handled before the button that leaves the page.
+            const std::pair<const wchar_t *, int16_t> boxes[] = {{L"chkWinXP", answers.WinXP},
+                                                                 {L"chkCPUspeed", answers.CPUspeed},
+                                                                 {L"chkNVidia", answers.NVidia},
+                                                                 {L"chkVideoMem", answers.VideoMem}};
+            for (auto [name, want] : boxes)
+                if (from == PageId::frmStep2 && IsChecked(page, from, name) != (want != 0))
+                    Click(page, from, name);
             if (to == PageId::frmUninstall)
                 Click(page, from, L"btnUninstall");
             const wchar_t *button = from == PageId::frmStart                               ? L"NextStart"
                                     : from == PageId::frmStep1 || from == PageId::frmStep2 ? L"Next"
                                                                                            : installButton;
-            page = Advance(page, from, button, to);
+            Click(page, from, button);
+            page = WaitForPage(to);
         }
         return page;
     }

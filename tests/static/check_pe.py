@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Static checks of a Windows program built for the kit, without running it (see --help).
 --forbidden-imports names a file of function names, one a line, that the program may not import
-(through its import or delay-load table). Exit code 0 when all holds, 1 if not, 2 for no PE image."""
+(through its import or delay-load table). Exit code 0 when all holds, 1 if not."""
 import argparse
 import os
 import sys
@@ -30,11 +30,7 @@ parser.add_argument("--forbidden-imports")
 parser.add_argument("--system-dlls-only", action="store_true")
 parser.add_argument("--resource-types")
 args = parser.parse_args()
-try:
-    pe = pefile.PE(args.program)
-except (OSError, pefile.PEFormatError) as e:
-    print("%s: not a readable PE image: %s" % (args.program, e))
-    sys.exit(2)
+pe = pefile.PE(args.program)
 tables = getattr(pe, "DIRECTORY_ENTRY_IMPORT", []) + getattr(pe, "DIRECTORY_ENTRY_DELAY_IMPORT", [])
 imports = [(t.dll.decode(), i.name.decode() if i.name else None) for t in tables for i in t.imports]
 resources = [e.id or "name" for e in pe.DIRECTORY_ENTRY_RESOURCE.entries] if hasattr(pe, "DIRECTORY_ENTRY_RESOURCE") else []
@@ -57,10 +53,8 @@ if args.forbidden_imports:
 if args.system_dlls_only:
     problems += ["imports from %s, which is not part of Windows" % dll
                  for dll in sorted({dll.lower() for dll, _ in imports} - XP_SYSTEM_DLLS)]
-if args.resource_types is not None:
-    extra = [t for t in resources if t not in {int(t) for t in args.resource_types.split(",") if t}]
-    if extra:
-        problems.append("carries resource types %s beyond %s" % (extra, args.resource_types))
+if args.resource_types is not None and set(resources) - {int(t) for t in args.resource_types.split(",") if t}:
+    problems.append("carries resource types %s beyond %s" % (resources, args.resource_types))
 print("\n".join("%s: %s" % (args.program, p) for p in problems) or
       "%s: %s %s %s, %d imports checked: OK" % (args.program, kind, machine, subsystem, len(imports)))
 sys.exit(1 if problems else 0)

@@ -112,16 +112,12 @@ struct MessageBoxInfo {
 inline MessageBoxInfo ReadMessageBox(HWND box) {
     MessageBoxInfo info{box, GetWindow(box, GW_OWNER), WindowText(box), {}, {}, false};
     for (HWND c : Children(box)) {
-        const std::wstring className = WindowClass(c);
-        if (!IsWindowVisible(c))
-            continue;
-        if (className == L"Button")
+        const bool label = WindowClass(c) == L"Static" && IsWindowVisible(c);
+        if (WindowClass(c) == L"Button" && IsWindowVisible(c))
             info.buttons.push_back(WindowText(c));
-        else if (className != L"Static")
-            continue;
-        else if ((GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+        else if (label && (GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
             info.hasIcon = info.hasIcon || detail::Ask(c, STM_GETICON) != 0;
-        else if (info.text.empty())
+        else if (label && info.text.empty())
             info.text = WindowText(c); // the message, the first text of the box
     }
     return info;
@@ -145,8 +141,7 @@ inline std::vector<HWND> DialogWindows(DWORD pid, HWND except = nullptr) {
 
 // Presses OK on a message box and waits until it has gone; false if it stayed.
 inline bool PressOk(HWND box, DWORD ms = kGuiTimeoutMs) {
-    HWND ok = GetDlgItem(box, IDOK);
-    PostMessageW(ok ? ok : box, ok ? BM_CLICK : WM_COMMAND, ok ? 0 : IDOK, 0);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
     return WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, ms);
 }
 
@@ -203,31 +198,24 @@ inline std::wstring SaveScreenshot(HWND window, const std::wstring &name) {
     SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     RedrawWindow(window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    RECT r;
-    if (!GetWindowRect(window, &r) || r.right <= r.left || r.bottom <= r.top)
-        throw std::runtime_error("SaveScreenshot: no window to take");
-    // The rectangle as on the screen, and its pixels for telling whether the picture still changes.
-    auto copyFromScreen = [&r](std::string &pixels) {
-        const int w = r.right - r.left, h = r.bottom - r.top;
-        win32::WindowDC screen(nullptr);
-        win32::GdiObject bitmap(CreateCompatibleBitmap(screen.Get(), w, h));
-        std::unique_ptr<HDC__, decltype(&DeleteDC)> memory(CreateCompatibleDC(screen.Get()), DeleteDC);
-        HGDIOBJ old = SelectObject(memory.get(), bitmap.Get());
-        BitBlt(memory.get(), 0, 0, w, h, screen.Get(), r.left, r.top, SRCCOPY);
-        SelectObject(memory.get(), old);
-        pixels.resize(static_cast<size_t>(w) * h * 4);
-        GetBitmapBits(static_cast<HBITMAP>(bitmap.Get()), static_cast<LONG>(pixels.size()), pixels.data());
-        return bitmap;
-    };
+    RECT r{}; // none when there is no window: then no picture is written, and it throws below
+    GetWindowRect(window, &r);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    win32::WindowDC screen(nullptr);
+    win32::GdiObject bitmap(CreateCompatibleBitmap(screen.Get(), w, h));
+    std::unique_ptr<HDC__, decltype(&DeleteDC)> memory(CreateCompatibleDC(screen.Get()), DeleteDC);
+    HGDIOBJ old = SelectObject(memory.get(), bitmap.Get());
     // What reaches the screen can lag behind the painting; take the picture once it holds still.
-    std::string previous, current;
-    win32::GdiObject bitmap = copyFromScreen(previous);
+    std::string previous, current(static_cast<size_t>(w) * h * 4, '\0');
     WaitUntil(
         [&] {
-            bitmap = copyFromScreen(current);
+            BitBlt(memory.get(), 0, 0, w, h, screen.Get(), r.left, r.top, SRCCOPY);
+            GetBitmapBits(static_cast<HBITMAP>(bitmap.Get()), static_cast<LONG>(current.size()),
+                          current.data());
             return std::exchange(previous, current) == current;
         },
         3000);
+    SelectObject(memory.get(), old);
     // The session keeps the folder beside the program folder.
     const std::wstring folder = ProgramFolder() + L"\\..\\screenshots";
     CreateDirectoryW(folder.c_str(), nullptr);

@@ -22,16 +22,6 @@ inline void Check(bool ok, const char *what, const std::wstring &path) {
 }
 } // namespace detail
 
-inline void RemoveTree(const std::wstring &path) {
-    // Read-only files too: their attribute goes first.
-    std::error_code error;
-    for (std::filesystem::recursive_directory_iterator i(path, error), end; !error && i != end;
-         i.increment(error))
-        SetFileAttributesW(i->path().c_str(), FILE_ATTRIBUTE_NORMAL);
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    std::filesystem::remove_all(path, error);
-}
-
 class TempFolder {
   public:
     // Under `parent` when one is given.
@@ -45,7 +35,14 @@ class TempFolder {
                         .wstring();
         while (!std::filesystem::create_directory(path_));
     }
-    ~TempFolder() { RemoveTree(path_); }
+    ~TempFolder() {
+        // Read-only files too: their attribute goes first.
+        std::error_code error;
+        for (std::filesystem::recursive_directory_iterator i(path_, error), end; !error && i != end;
+             i.increment(error))
+            SetFileAttributesW(i->path().c_str(), FILE_ATTRIBUTE_NORMAL);
+        std::filesystem::remove_all(path_, error);
+    }
     TempFolder(const TempFolder &) = delete;
     TempFolder &operator=(const TempFolder &) = delete;
 
@@ -83,8 +80,7 @@ inline void SetReadOnly(const std::wstring &path, bool readOnly) {
 }
 
 inline void MakeFolders(const std::wstring &path) {
-    std::error_code error;
-    std::filesystem::create_directories(path, error);
+    std::filesystem::create_directories(path);
 }
 
 // Names of the files and folders directly in a folder, sorted.
@@ -105,21 +101,10 @@ inline std::wstring ProgramFolder() {
 }
 
 // Changes the current directory for a scope.
-class CurrentDirectory {
-  public:
-    explicit CurrentDirectory(const std::wstring &path)
-        : previous_(std::filesystem::current_path().wstring()) {
-        std::filesystem::current_path(path);
-    }
-    ~CurrentDirectory() {
-        std::error_code error;
-        std::filesystem::current_path(previous_, error);
-    }
-    CurrentDirectory(const CurrentDirectory &) = delete;
-    CurrentDirectory &operator=(const CurrentDirectory &) = delete;
-
-  private:
-    std::wstring previous_;
+struct CurrentDirectory {
+    const std::filesystem::path previous = std::filesystem::current_path();
+    explicit CurrentDirectory(const std::wstring &path) { std::filesystem::current_path(path); }
+    ~CurrentDirectory() { std::filesystem::current_path(previous); }
 };
 
 } // namespace wintest
