@@ -22,13 +22,12 @@ struct HostileCase {
 const Member kOk{"ok.txt", "fine"};
 
 // The hostile member first, then an ordinary one that must still come out.
-std::string Pair(
-    Member m, const std::function<void(Member &)> &edit = [](Member &) {}) {
+std::string Pair(Member m, const std::function<void(Member &)> &edit) {
     edit(m);
     return Build({m, kOk});
 }
 std::string Named(const std::string &name) {
-    return Pair({name, "evil"});
+    return Build({{name, "evil"}, kOk});
 }
 std::string Alone(const std::function<void(Member &, Options &)> &edit) {
     Member m = kOk;
@@ -46,7 +45,6 @@ std::vector<HostileCase> Cases() {
         {"BackslashDotDot", "backslash", Named("..\\x")},
         {"Absolute", "absolute", Named("/abs")},
         {"DriveRelative", "drive letter", Named("C:x")},
-        {"DriveLetterWithoutSeparator", "drive letter", Named("a:b")},
         {"Stream", "colon", Named("file.txt:hidden")},
         {"Device", "device", Named("CON")},
         {"DeviceWithExtension", "device", Named("sub/nul.txt")},
@@ -101,7 +99,6 @@ std::vector<HostileCase> Cases() {
         {"LocalSizeDisagrees", "size or CRC",
          Pair({"m.txt", "xyz"}, [](Member &m) { m.method = 0; }).replace(22, 1, "\x09")},
         {"Truncated", "no zip end record", two.substr(0, two.size() / 2), 0, ""},
-        {"LocalHeadersButNoEndRecord", "no zip end record", two.substr(0, two.find("PK\x01\x02")), 0, ""},
         {"DamagedDirectoryEntry", "entry 2 of 2", std::string(two).replace(secondEntry + 3, 1, "\x09"), 1,
          ""},
         {"StubAndTrailingJunk", nullptr, Alone([](Member &m, Options &o) {
