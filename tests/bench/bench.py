@@ -1,7 +1,6 @@
 #!/usr/bin/env python3
-"""usage: bench.py ZIPTOOL YARDSTICK CACHE [REPEATS [OUT_ROOT]] (README: the zip reader's benchmark).
-Every run extracts into a fresh folder under OUT_ROOT, deleted after it. GNU time gives peak memory and
-processor time: a child forked from Python would report Python's memory, carried across exec."""
+"""usage: bench.py ZIPTOOL YARDSTICK CACHE [REPEATS [OUT_ROOT]] (README); each run extracts into a fresh folder
+under OUT_ROOT. Memory from GNU time: a child forked from Python would report Python's, carried across exec."""
 import os
 import random
 import shutil
@@ -80,12 +79,10 @@ def main():
             "%7.4f [%7.4f]" % (best[k], max(r[k][0] for r in runs)) for k in range(4)), *ratios, memory))
         print("%-21s %s %6.2f %6.2f %6.2f" % ("  processor time", " ".join("%7.4f %9s" % (c, "") for c in cpu),
                                               *[max(cpu[0], 0.001) / max(c, 0.001) for c in cpu[1:]]), flush=True)
-        if not names and ratios[0] > 1.0:
-            failed.append("%s: %.2f times bsdtar > 1.0" % (name, ratios[0]))
-        if archive == big and ratios[2] > 1.1:
-            failed.append("%s: %.2f times the yardstick > 1.1" % (name, ratios[2]))
-        if memory >= 32:
-            failed.append("%s: peak memory %.1f MiB >= 32 MiB" % (name, memory))
+        failed += [name + ": " + text for missed, text in (
+            (not names and ratios[0] > 1.0, "%.2f times bsdtar > 1.0" % ratios[0]),
+            (archive == big and ratios[2] > 1.1, "%.2f times the yardstick > 1.1" % ratios[2]),
+            (memory >= 32, "peak memory %.1f MiB >= 32 MiB" % memory)) if missed]
     shutil.rmtree(out_root, ignore_errors=True)
     print("targets: at most 1.0 times bsdtar on the first two cases, 1.1 times the yardstick on the "
           "256 MiB member, under 32 MiB peak memory")

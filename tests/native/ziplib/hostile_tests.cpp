@@ -137,8 +137,7 @@ TEST_P(Hostile, ListsWhatItCanAndExtractsOnlyWhatIsSafe) {
     // All members, then every listed member picked by name right after the listing, as the
     // component does: both end alike.
     std::vector<Call> calls(listing.listed.empty() ? 1 : 2);
-    for (const std::string &path : listing.listed)
-        calls.back().include.push_back(path);
+    calls.back().include = listing.listed;
     for (Call &call : calls) {
         call.options.useFolderNames = 1;
         fs::create_directories(dir / "out/inner");
