@@ -49,10 +49,10 @@ def run(command, folder):
 def main():
     ziptool, yardstick, cache = sys.argv[1:4]
     repeats = int(sys.argv[4]) if len(sys.argv) > 4 else 5
-    out_root = sys.argv[5] if len(sys.argv) > 5 else tempfile.mkdtemp(
-        prefix="mendpack-bench-", dir="/dev/shm" if os.access("/dev/shm", os.W_OK) else None)
+    parent = sys.argv[5] if len(sys.argv) > 5 else "/dev/shm" if os.access("/dev/shm", os.W_OK) else "/tmp"
+    os.makedirs(parent, exist_ok=True)
+    out_root = tempfile.mkdtemp(prefix="mendpack-bench-", dir=parent)  # its own: deleted whole at the end
     os.makedirs(cache, exist_ok=True)
-    os.makedirs(out_root, exist_ok=True)
     big, many = os.path.join(cache, "big.zip"), os.path.join(cache, "many.zip")
     for path, make in ((big, make_big), (many, make_many)):
         if not os.path.exists(path):
