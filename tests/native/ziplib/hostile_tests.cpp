@@ -26,9 +26,6 @@ std::string Pair(Member m, const std::function<void(Member &)> &edit) {
     edit(m);
     return Build({m, kOk});
 }
-std::string Named(const std::string &name) {
-    return Build({{name, "evil"}, kOk});
-}
 std::string Alone(const std::function<void(Options &)> &edit) {
     Options o;
     edit(o);
@@ -36,22 +33,23 @@ std::string Alone(const std::function<void(Options &)> &edit) {
 }
 
 std::vector<HostileCase> Cases() {
+    const auto named = [](const std::string &name) { return Build({{name, "evil"}, kOk}); };
     const std::string two = Build({{"a.txt", std::string(5000, 'x')}, kOk});
     const size_t secondEntry = two.rfind("PK\x01\x02");
     return {
-        {"DotDot", "climbs out", Named("../x")},
-        {"DotDotInside", "climbs out", Named("a/../../x")},
-        {"BackslashDotDot", "backslash", Named("..\\x")},
-        {"Absolute", "absolute", Named("/abs")},
-        {"DriveRelative", "drive letter", Named("C:x")},
-        {"Stream", "colon", Named("file.txt:hidden")},
-        {"Device", "device", Named("CON")},
-        {"DeviceWithExtension", "device", Named("sub/nul.txt")},
-        {"TrailingDot", "ends in a dot", Named("name.")},
-        {"TrailingSpace", "ends in a dot or a space", Named("dir /name")},
-        {"ForbiddenCharacter", "does not allow", Named("what?.txt")},
-        {"ControlCharacter", "control", Named("bell\x07.txt")},
-        {"EmbeddedNul", "NUL", Named(std::string("ok.txt\0.exe", 11))},
+        {"DotDot", "climbs out", named("../x")},
+        {"DotDotInside", "climbs out", named("a/../../x")},
+        {"BackslashDotDot", "backslash", named("..\\x")},
+        {"Absolute", "absolute", named("/abs")},
+        {"DriveRelative", "drive letter", named("C:x")},
+        {"Stream", "colon", named("file.txt:hidden")},
+        {"Device", "device", named("CON")},
+        {"DeviceWithExtension", "device", named("sub/nul.txt")},
+        {"TrailingDot", "ends in a dot", named("name.")},
+        {"TrailingSpace", "ends in a dot or a space", named("dir /name")},
+        {"ForbiddenCharacter", "does not allow", named("what?.txt")},
+        {"ControlCharacter", "control", named("bell\x07.txt")},
+        {"EmbeddedNul", "NUL", named(std::string("ok.txt\0.exe", 11))},
         {"InvalidUtf8Name", "not valid UTF-8",
          Pair({"bad\xC3(.txt", ""}, [](Member &m) { m.flags = 0x800; })},
         {"Symlink", "symbolic link",

@@ -31,18 +31,16 @@ inline Call Unzip(Call call, const std::string &archive, const std::string &fold
     g_call = &call;
     call.options.zipFile = archive.c_str();
     call.options.extractFolder = folder.c_str();
+    call.include.emplace_back(); // the empty name that ends the list
     std::vector<char *> include;
     for (std::string &name : call.include)
         include.push_back(name.data());
-    char *terminator[] = {const_cast<char *>("")};
-    include.push_back(terminator[0]);
     UnzipCallbacks callbacks{};
     callbacks.print = [](const char *text, uint32_t count) {
         EXPECT_TRUE(count >= 2 && count <= 31999) << count;
         g_call->messages.append(text, count) += '\n';
         return 0;
     };
-    callbacks.replace = [](const char *) { return 100; };
     callbacks.password = [](char *buffer, int32_t size, const char *, const char *) {
         std::snprintf(buffer, size_t(size), "%s", g_call->password.c_str());
         return g_call->password.empty() ? 1 : 0;
@@ -50,8 +48,7 @@ inline Call Unzip(Call call, const std::string &archive, const std::string &fold
     callbacks.listing = [](uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t,
                            int32_t, const char *path, const char *, uint32_t,
                            int32_t) { g_call->listed.push_back(path); };
-    callbacks.service = [](const char *, uint32_t) { return 0; };
-    call.status = Wiz_SingleEntryUnzip(int32_t(call.include.size()), include.data(), 0, terminator,
+    call.status = Wiz_SingleEntryUnzip(int32_t(include.size()) - 1, include.data(), 0, &include.back(),
                                        &call.options, &callbacks);
     return call;
 }
