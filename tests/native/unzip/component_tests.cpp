@@ -14,8 +14,9 @@ namespace {
 using Names = std::vector<std::string>;
 
 struct LibraryCall {
-    Names include;        // the names before the terminator
-    bool listsWellFormed; // terminator right after the names, nulls after it, 1024 entries
+    Names include; // the names before the terminator
+    // No exclude names; the include list's terminator right after the names, nulls up to 1024 entries.
+    bool listsWellFormed;
     UnzipOptions options;
     std::string zipFile, extractFolder;
 };
