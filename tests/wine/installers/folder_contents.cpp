@@ -12,16 +12,13 @@ namespace kittest {
 
 FolderContents Contents(const std::wstring &folder) {
     FolderContents out;
-    for (const std::wstring &name : wintest::List(folder)) {
-        const std::wstring path = folder + L"\\" + name;
-        const DWORD attributes = GetFileAttributesW(path.c_str());
-        if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+    for (const auto &entry : std::filesystem::recursive_directory_iterator(folder)) {
+        const std::wstring path = entry.path().wstring();
+        const std::wstring name = path.substr(folder.size() + 1);
+        if (entry.is_directory())
             out[name + L"\\"] = "";
-            for (const auto &[inner, bytes] : Contents(path))
-                out[name + L"\\" + inner] = bytes;
-        } else {
-            out[name + (attributes & FILE_ATTRIBUTE_READONLY ? L"*" : L"")] = wintest::ReadFile(path);
-        }
+        else
+            out[name + (wintest::IsReadOnly(path) ? L"*" : L"")] = wintest::ReadFile(path);
     }
     return out;
 }
