@@ -13,8 +13,7 @@ namespace kittest {
 FolderContents Contents(const std::wstring &folder) {
     FolderContents out;
     for (const auto &entry : std::filesystem::recursive_directory_iterator(folder)) {
-        const std::wstring path = entry.path().wstring();
-        const std::wstring name = path.substr(folder.size() + 1);
+        const std::wstring path = entry.path().wstring(), name = path.substr(folder.size() + 1);
         if (entry.is_directory())
             out[name + L"\\"] = "";
         else

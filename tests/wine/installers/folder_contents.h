@@ -1,5 +1,6 @@
 #pragma once
-// What a game folder holds and what the launcher's shortcut says, for comparing before and after.
+// What a game folder holds and what the launcher's shortcut says, for comparing before and after; with the
+// kit archives of zip_builder.h, the page tests and the journey share them.
 #include <map>
 #include <string>
 
