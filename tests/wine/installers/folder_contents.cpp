@@ -27,7 +27,6 @@ ShortcutFields ReadShortcut(const std::wstring &file) {
     win32::ComPtr<IShellLinkW> link;
     win32::ComPtr<IPersistFile> persist;
     wchar_t target[MAX_PATH] = L"", folder[MAX_PATH] = L"", description[MAX_PATH] = L"";
-    int show = -1;
     if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                    link.ReceiveVoid())) &&
         SUCCEEDED(link->QueryInterface(IID_IPersistFile, persist.ReceiveVoid())) &&
@@ -35,9 +34,8 @@ ShortcutFields ReadShortcut(const std::wstring &file) {
         link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
         link->GetWorkingDirectory(folder, MAX_PATH);
         link->GetDescription(description, MAX_PATH);
-        link->GetShowCmd(&show);
     }
-    return {target, folder, description, show};
+    return {target, folder, description};
 }
 
 std::wstring LauncherShortcut() {
