@@ -1,8 +1,7 @@
-"""readme_test.py REPO OUT_DIR: the players' read-me, made from kit/readme by WeasyPrint as it ships,
-explains every message text of the sources (the literals passed to a message box or given an error
-as its description, with those of the constants, functions and struct fields named there), has the
-appendix the questions page names and the page pictures, and embeds only Debian's fonts.
-"""
+"""readme_test.py REPO OUT_DIR: the players' read-me, made from kit/readme by WeasyPrint as it ships, explains
+every message text of the sources (the literals passed to a message box or given an error as its description,
+with those of the constants, functions and struct fields named there), has the appendix the questions page
+names and the page pictures, and embeds only Debian's fonts."""
 import pathlib
 import re
 import shutil
@@ -10,7 +9,6 @@ import subprocess
 import sys
 
 STRING = r'"(?:\\.|[^"\\])*"'
-FAMILIES = ('Windows XP:', 'Windows Vista and 7:', 'Windows 8, 10 and 11:')
 
 
 def split(text, separators):
@@ -32,10 +30,6 @@ def inside(code, start):
         if depth == 0:
             return code[start + 1:m.start()]
     return code[start + 1:]
-
-
-def normal(text):
-    return re.sub(r'\s+', ' ', text).strip()
 
 
 class Sources:
@@ -76,7 +70,7 @@ class Sources:
         for m in re.finditer(r'\b(\w*[Mm]essage\w*|Tell|Error)\s*\(', self.code):
             args = split(inside(self.code, m.end() - 1), ',')
             found += self.literals(','.join(args[2:] if m[1] == 'Error' else args))
-        return {normal(t) for t in found if re.search(r'[A-Za-z]{2}', t)}
+        return {' '.join(t.split()) for t in found if re.search(r'[A-Za-z]{2}', t)}
 
 
 def run(*args):
@@ -89,7 +83,7 @@ def main(repo, out):
     out.mkdir(parents=True)
     pdf = out / 'Mendpack Readme.pdf'
     run('weasyprint', str(repo / 'kit/readme/readme.html'), str(pdf))
-    text = normal(run('pdftotext', '-enc', 'UTF-8', str(pdf), '-'))
+    text = ' '.join(run('pdftotext', '-enc', 'UTF-8', str(pdf), '-').split())
 
     sources = Sources(repo / 'src')
     messages = sorted(sources.messages())
@@ -103,26 +97,22 @@ def main(repo, out):
     sections = re.split('|'.join(map(re.escape, questions)), appendix)[1:] if questions else []
     if len(questions) != 4 or len(sections) != 4:
         failures.append(f'appendix {heading!r} or its four questions not found ({questions})')
-    failures += [f'appendix: {q!r} lacks {f!r}'
-                 for q, s in zip(questions, sections) for f in FAMILIES if f not in s]
+    failures += [f'appendix: {q!r} lacks {f!r}' for q, s in zip(questions, sections)
+                 for f in ('Windows XP:', 'Windows Vista and 7:', 'Windows 8, 10 and 11:') if f not in s]
 
     pictures = sorted((repo / 'docs/screenshots').glob('*.png'))
     run('pdfimages', '-png', str(pdf), str(out / 'picture'))
     signature = lambda files: run('identify', '-format', '%#\n', *map(str, files)).split()
-    shown = set(signature(out.glob('picture-*.png')))
-    failures += [f'picture missing: {p.name}'
-                 for p, s in zip(pictures, signature(pictures)) if s not in shown]
+    seen = set(signature(out.glob('picture-*.png')))
+    failures += [f'picture missing: {p.name}' for p, s in zip(pictures, signature(pictures)) if s not in seen]
 
-    # The columns from the right: emb sub uni object-id generation.
-    fonts = run('pdffonts', str(pdf)).splitlines()[2:]
+    fonts = run('pdffonts', str(pdf)).splitlines()[2:]  # from the right: emb sub uni object-id generation
     failures += [f'font not embedded, or not DejaVu or Liberation: {f}' for f in fonts or ['(none)']
                  if f.split()[-5:-4] != ['yes'] or not re.search(r'DejaVu|Liberation', f)]
 
     print(*(f'FAIL {f}\n' for f in failures), sep='', end='')
-    print(f'{len(messages)} message texts, {len(questions)} questions, {len(pictures)} pictures, '
-          f'{len(fonts)} fonts checked: {len(failures)} failures')
+    print(f'{len(messages)} texts, {len(pictures)} pictures, {len(fonts)} fonts: {len(failures)} failures')
     return 1 if failures else 0
 
 
-if __name__ == '__main__':
-    sys.exit(main(*sys.argv[1:]))
+sys.exit(main(*sys.argv[1:]))

@@ -12,16 +12,12 @@ namespace kittest {
 
 FolderContents Contents(const std::wstring &folder) {
     FolderContents out;
-    for (const std::wstring &name : wintest::List(folder)) {
-        const std::wstring path = folder + L"\\" + name;
-        const DWORD attributes = GetFileAttributesW(path.c_str());
-        if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+    for (const auto &entry : std::filesystem::recursive_directory_iterator(folder)) {
+        const std::wstring path = entry.path().wstring(), name = path.substr(folder.size() + 1);
+        if (entry.is_directory())
             out[name + L"\\"] = "";
-            for (const auto &[inner, bytes] : Contents(path))
-                out[name + L"\\" + inner] = bytes;
-        } else {
-            out[name + (attributes & FILE_ATTRIBUTE_READONLY ? L"*" : L"")] = wintest::ReadFile(path);
-        }
+        else
+            out[name + (wintest::IsReadOnly(path) ? L"*" : L"")] = wintest::ReadFile(path);
     }
     return out;
 }
@@ -31,7 +27,6 @@ ShortcutFields ReadShortcut(const std::wstring &file) {
     win32::ComPtr<IShellLinkW> link;
     win32::ComPtr<IPersistFile> persist;
     wchar_t target[MAX_PATH] = L"", folder[MAX_PATH] = L"", description[MAX_PATH] = L"";
-    int show = -1;
     if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                    link.ReceiveVoid())) &&
         SUCCEEDED(link->QueryInterface(IID_IPersistFile, persist.ReceiveVoid())) &&
@@ -39,9 +34,8 @@ ShortcutFields ReadShortcut(const std::wstring &file) {
         link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
         link->GetWorkingDirectory(folder, MAX_PATH);
         link->GetDescription(description, MAX_PATH);
-        link->GetShowCmd(&show);
     }
-    return {target, folder, description, show};
+    return {target, folder, description};
 }
 
 std::wstring LauncherShortcut() {

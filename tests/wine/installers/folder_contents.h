@@ -1,5 +1,6 @@
 #pragma once
-// What a game folder holds and what the launcher's shortcut says, for comparing before and after.
+// What a game folder holds and what the launcher's shortcut says, for comparing before and after; with the
+// kit archives of zip_builder.h, the page tests and the journey share them.
 #include <map>
 #include <string>
 
@@ -10,10 +11,10 @@ namespace kittest {
 using FolderContents = std::map<std::wstring, std::string>;
 FolderContents Contents(const std::wstring &folder);
 
-// A shortcut file as the system's shell link object reads it back.
+// A shortcut file as the system's shell link object reads it back. (Not its window style: Wine reads
+// back a normal window whatever was saved.)
 struct ShortcutFields {
     std::wstring target, workingDirectory, description;
-    int showCommand = -1;
 };
 ShortcutFields ReadShortcut(const std::wstring &file);
 // Where the launcher page puts its shortcut: "Nightjar.lnk" on this user's desktop.

@@ -10,9 +10,4 @@ if [ "$1" = unmount ]; then
     exit 0
 fi
 [ "$(id -u)" = 0 ] || { echo "not root: no small file system, the full-disk test skips"; exit 0; }
-# A run killed before its clean-up left its mount in a session folder that is otherwise gone.
-for old in /tmp/mendpack-wine.*/small-disk; do
-    session=$(dirname "$old")
-    if [ ! -e "$session/bin" ] && mountpoint -q "$old"; then umount -l "$old" && rmdir "$old" "$session"; fi
-done
 mkdir "$disk" && mount -t tmpfs -o size=1m,mode=0777 mendpack-small-disk "$disk" || { rmdir "$disk"; exit 1; }
