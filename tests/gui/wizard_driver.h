@@ -81,10 +81,10 @@ class WizardRun {
                     Click(page, from, boxes[b]);
             if (to == PageId::frmUninstall)
                 Click(page, from, L"btnUninstall");
-            const wchar_t *button = from == PageId::frmStart                               ? L"NextStart"
-                                    : from == PageId::frmStep1 || from == PageId::frmStep2 ? L"Next"
-                                                                                           : installButton;
-            Click(page, from, button);
+            // The pages before the install pages leave by Next (NextStart on the welcome page).
+            const bool beforeInstall = from == PageId::frmStep1 || from == PageId::frmStep2;
+            const wchar_t *next = beforeInstall ? L"Next" : installButton;
+            Click(page, from, from == PageId::frmStart ? L"NextStart" : next);
             page = WaitForPage(to);
         }
         return page;

@@ -82,7 +82,8 @@ inline std::vector<HWND> Children(HWND parent) {
 
 // The control that has the keyboard focus in the thread that owns `window`.
 inline HWND FocusedWindow(HWND window) {
-    GUITHREADINFO info{sizeof info};
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
     return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
 }
 

@@ -40,7 +40,8 @@ class ChildProcess {
     ChildProcess(const std::wstring &program, const std::wstring &arguments,
                  const std::wstring &workingFolder) {
         std::wstring commandLine = L"\"" + program + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
-        STARTUPINFOW si{sizeof si};
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
         PROCESS_INFORMATION pi{};
         if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                             workingFolder.c_str(), &si, &pi))

@@ -53,8 +53,7 @@ class TempFolder {
 
 inline void WriteFile(const std::wstring &path, const std::string &bytes) {
     std::ofstream file(std::filesystem::path(path), std::ios::binary);
-    FileCheck(bool(file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush()), "writing",
-              path);
+    FileCheck(bool(file.write(bytes.data(), std::streamsize(bytes.size())).flush()), "writing", path);
 }
 
 inline std::string ReadFile(const std::wstring &path) {
