@@ -1,8 +1,6 @@
 #pragma once
 // Drives a running mendpack: tells which page is showing, clicks through pages by the controls'
 // names in the page layouts and answers the wizard's message boxes.
-#include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -76,19 +74,17 @@ class WizardRun {
             const PageId from = route[i], to = route[i + 1];
             // The questions page's boxes are clicked as the answers say; the clicks are posted, so
             // they are handled before the button that leaves the page.
-            const std::pair<const wchar_t *, int16_t> boxes[] = {{L"chkWinXP", answers.WinXP},
-                                                                 {L"chkCPUspeed", answers.CPUspeed},
-                                                                 {L"chkNVidia", answers.NVidia},
-                                                                 {L"chkVideoMem", answers.VideoMem}};
-            for (auto [name, want] : boxes)
-                if (from == PageId::frmStep2 && IsChecked(page, from, name) != (want != 0))
-                    Click(page, from, name);
+            const wchar_t *boxes[] = {L"chkWinXP", L"chkCPUspeed", L"chkNVidia", L"chkVideoMem"};
+            const int16_t wanted[] = {answers.WinXP, answers.CPUspeed, answers.NVidia, answers.VideoMem};
+            for (int b = 0; b < 4 && from == PageId::frmStep2; ++b)
+                if (IsChecked(page, from, boxes[b]) != (wanted[b] != 0))
+                    Click(page, from, boxes[b]);
             if (to == PageId::frmUninstall)
                 Click(page, from, L"btnUninstall");
-            const wchar_t *button = from == PageId::frmStart                               ? L"NextStart"
-                                    : from == PageId::frmStep1 || from == PageId::frmStep2 ? L"Next"
-                                                                                           : installButton;
-            Click(page, from, button);
+            // The pages before the install pages leave by Next (NextStart on the welcome page).
+            const bool beforeInstall = from == PageId::frmStep1 || from == PageId::frmStep2;
+            const wchar_t *next = beforeInstall ? L"Next" : installButton;
+            Click(page, from, from == PageId::frmStart ? L"NextStart" : next);
             page = WaitForPage(to);
         }
         return page;
@@ -109,9 +105,9 @@ class WizardRun {
             [&] {
                 if (done())
                     return true;
-                if (auto box = wintest::WaitForMessageBox(L"GF3D Mendpack", process_.Id(), 0)) {
-                    messages_.push_back(box->text);
-                    wintest::PressOk(box->window);
+                if (HWND box = wintest::FindDialog(L"GF3D Mendpack", process_.Id(), 0)) {
+                    messages_.push_back(wintest::ReadMessageBox(box).text);
+                    wintest::PressOk(box);
                 }
                 return false;
             },

@@ -1,28 +1,20 @@
 // The wizard end to end, its real windows driven by messages: every page and route of the
 // mendpack.exe of the build in a temporary game folder, and a player's whole journey with the kit,
 // where every program is the real one and the game folder is compared byte for byte at each step.
-#include <windows.h>
-
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 
 #include <algorithm>
 
-#include "common/text.h"
 #include "folder_contents.h"
-#include "support/gui.h"
 #include "wizard_driver.h"
 
 using namespace wintest;
 using kittest::Contents;
 using kittest::FolderContents;
-using wizard::ControlKind;
-using wizard::PageId;
-using P = PageId;
+using P = wizard::PageId;
 
 namespace {
-
-const bool kShipped = sizeof(void *) == 4;
 
 // Preference bytes, but for byte 68, which the launcher's fix sets to 0.
 std::string Prefs(char fill) {
@@ -31,14 +23,14 @@ std::string Prefs(char fill) {
 
 // One run of the kit's own mendpack.exe along `route`, every box ticked, ended by the last page's
 // button: it shows `messages` and ends well.
-void Mendpack(const std::wstring &game, const std::vector<PageId> &route,
+void Mendpack(const std::wstring &game, const std::vector<P> &route,
               const std::vector<std::wstring> &messages) {
     wizdrive::WizardRun run(game, game + L"\\mendpack.exe");
-    HWND page = run.Walk(route, {1, 1, 1, 1}, L"Next", [](HWND shown, PageId id) {
+    HWND page = run.Walk(route, {1, 1, 1, 1}, L"Next", [](HWND shown, P id) {
         SaveScreenshot(shown, L"journey-" + std::wstring(wizard::LayoutOf(id).name));
     });
     ASSERT_NE(page, nullptr);
-    run.Click(page, route.back(), route.back() == PageId::frmUninstall ? L"Next" : L"Exit");
+    run.Click(page, route.back(), route.back() == P::frmUninstall ? L"Next" : L"Exit");
     DWORD code = 1;
     EXPECT_TRUE(run.WaitForExit(&code) && code == 0) << "the wizard ends well";
     EXPECT_EQ(run.Messages(), messages);
@@ -57,7 +49,7 @@ std::string Own(const wchar_t *file) {
 // setting for the program names it) the XP box is pre-ticked, and once unticked it counts.
 TEST(WizardGui, EveryRouteShowsItsPagesSkipChangesNothingAndExitEndsTheProgram) {
     const struct {
-        std::vector<PageId> route;
+        std::vector<P> route;
         wizard::Answers answers;
         bool closeFrame = false, windowsXP = false;
     } cases[] = {
@@ -80,7 +72,7 @@ TEST(WizardGui, EveryRouteShowsItsPagesSkipChangesNothingAndExitEndsTheProgram) 
     };
     const wchar_t *wineSetting = L"Software\\Wine\\AppDefaults\\mendpack.exe";
     for (const auto &c : cases) {
-        const PageId last = c.route.back();
+        const P last = c.route.back();
         SCOPED_TRACE(testing::Message() << "row " << &c - cases);
         RegDeleteKeyW(HKEY_CURRENT_USER, wineSetting);
         if (c.windowsXP)
@@ -108,14 +100,14 @@ TEST(WizardGui, EveryRouteShowsItsPagesSkipChangesNothingAndExitEndsTheProgram) 
             EXPECT_FALSE(GetWindowLongW(page, GWL_STYLE) & WS_THICKFRAME) << "the page can be resized";
             const auto controls = layout.InTabOrder();
             auto first = std::find_if(controls.begin(), controls.end(),
-                                      [](auto *c) { return c->kind != ControlKind::Label; });
+                                      [](auto *c) { return c->kind != wizard::ControlKind::Label; });
             HWND focus = GetDlgItem(page, wizard::ControlId(**first));
             EXPECT_TRUE(WaitUntil([&] { return FocusedWindow(page) == focus; }, 5000)) << "not on the first";
             SaveScreenshot(page, L"wizard-" + std::wstring(layout.name));
             for (const wizard::ControlLayout *control : controls)
                 EXPECT_EQ(run.IsChecked(page, last, control->name),
                           control->name == std::wstring(c.windowsXP ? L"chkWinXP" : L"btnInstall"));
-            run.Click(page, last, last == PageId::frmStart ? L"ExitStart" : L"Exit");
+            run.Click(page, last, last == P::frmStart ? L"ExitStart" : L"Exit");
         }
         DWORD code = 99;
         EXPECT_TRUE(run.WaitForExit(&code) && code == 0) << "the wizard did not end well: " << code;
@@ -145,7 +137,8 @@ TEST(Journey, UnpackInstallFixFreezeLaunchAndUninstallGivesTheFolderBack) {
         before[file] = Own(file);
     for (const auto &[name, bytes] : before)
         name.back() == L'\\' ? MakeFolders(folder / name) : WriteFile(folder / name, bytes);
-    const std::wstring kit = ProgramFolder() + (kShipped ? L"\\..\\kit" : L"\\journey-kit");
+    // The 32-bit build is the shipped one: its kit is the packed and unpacked one.
+    const std::wstring kit = ProgramFolder() + (sizeof(void *) == 4 ? L"\\..\\kit" : L"\\journey-kit");
     std::vector<std::wstring> kitFiles = List(kit);
     for (const std::wstring &file : kitFiles)
         ASSERT_TRUE(CopyFileW((kit + L"\\" + file).c_str(), (folder / file).c_str(), TRUE));
@@ -186,7 +179,7 @@ TEST(Journey, UnpackInstallFixFreezeLaunchAndUninstallGivesTheFolderBack) {
     EXPECT_EQ(link.workingDirectory, game);
     {
         ChildProcess nightjar(link.target, L"", link.workingDirectory);
-        HWND dialog = FindTopWindow(L"Nightjar  1.0", nightjar.Id());
+        HWND dialog = FindDialog(L"Nightjar  1.0", nightjar.Id());
         ASSERT_NE(dialog, nullptr);
         // Single Player, Freeze Preferences and Launch GF3D ticked, then Fix GF3D Sound.
         for (int control : {1007, 1009, 1010, 1003})
@@ -197,16 +190,14 @@ TEST(Journey, UnpackInstallFixFreezeLaunchAndUninstallGivesTheFolderBack) {
             << "the fix reports nothing";
         SaveScreenshot(dialog, L"journey-Nightjar");
         PostClose(dialog);
-        DWORD code = 1;
-        EXPECT_TRUE(nightjar.WaitForExit(kGuiTimeoutMs, &code) && code == 0);
+        EXPECT_TRUE(nightjar.WaitForExit(kGuiTimeoutMs));
     }
     EXPECT_EQ(Contents(game)[L"Data\\gfprefs.dat*"], preset.substr(0, 68) + '\0' + preset.substr(69))
         << "only byte 68 changed, and frozen";
 
     // The uninstall gives the folder back as it was but for the kit's own files (the player
     // deletes them), the 1078 patch, which it leaves alone, and the stand-in's record of starts.
-    Mendpack(game, {PageId::frmStart, PageId::frmStep1, PageId::frmUninstall},
-             {L"Mendpack programs uninstalled"});
+    Mendpack(game, {P::frmStart, P::frmStep1, P::frmUninstall}, {L"Mendpack programs uninstalled"});
     FolderContents after = Contents(game);
     kitFiles.insert(kitFiles.end(), {L"GF3D1078.EXE", L"launches.txt"});
     for (const std::wstring &file : kitFiles)

@@ -7,9 +7,6 @@
 #include <optional>
 
 #include "support/gui.h"
-#include "support/process.h"
-#include "support/temp_folder.h"
-#include "win32/handle.h"
 
 using namespace wintest;
 
@@ -40,7 +37,7 @@ std::string State(const std::wstring &path) {
     for (size_t length = 0; state == "?" && length <= bytes.size(); ++length)
         if (bytes == Patched(length))
             state = "p" + std::to_string(length);
-    return state + (IsReadOnly(path) ? "r" : "");
+    return state + (GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_READONLY ? "r" : "");
 }
 
 // A game folder as the wizard leaves it, the launcher beside the stand-ins so that its program
@@ -154,7 +151,7 @@ TEST(Nightjar, OptionsFixAndHelpStepByStep) {
     };
     Game game;
     game.Start();
-    ASSERT_TRUE(WaitForMessageBox(L"File not found", game.launcher->Id()));
+    ASSERT_TRUE(FindDialog(L"File not found", game.launcher->Id()));
     EXPECT_FALSE(IsWindowVisible(game.Dialog())) << "the message comes before the dialog";
     std::string started;
     for (const auto &s : steps) {
@@ -180,7 +177,8 @@ TEST(Nightjar, OptionsFixAndHelpStepByStep) {
 // Opened on a present file, the launcher has the focus on the fix, and there Enter and Esc do
 // nothing. Every way of closing ends it with exit code 0; Alt+F4 also shows that keys reach it.
 TEST(Nightjar, EnterAndEscDoNothingAndEveryWayOfClosingEndsWithZero) {
-    for (auto close : {PostClose, PostSystemClose, +[](HWND dialog) { SendKey(dialog, Key::AltF4); }}) {
+    for (auto close : {PostClose, +[](HWND dialog) { PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); },
+                       +[](HWND dialog) { SendKey(dialog, Key::AltF4); }}) {
         Game game;
         WriteFile(game / kMp, std::string(120, 'U'));
         game.Start();

@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -25,17 +24,13 @@ namespace wintest {
 
 constexpr DWORD kGuiTimeoutMs = 15000;
 
-namespace detail {
-
 // Cross-process messages go with a timeout so a hung program fails the test instead of hanging it.
-inline LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+inline LRESULT Ask(HWND window, UINT message) {
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, Patience(5000), &result))
+    if (!SendMessageTimeoutW(window, message, 0, 0, SMTO_ABORTIFHUNG, Patience(5000), &result))
         return -1;
     return static_cast<LRESULT>(result);
 }
-
-} // namespace detail
 
 inline std::wstring WindowText(HWND window) {
     // GetWindowText reads another process's caption without sending it a message.
@@ -61,14 +56,13 @@ inline std::vector<HWND> TopWindows(DWORD pid, const wchar_t *className = nullpt
     return found;
 }
 
-// The visible top-level window whose caption is exactly `caption` (of process `pid` unless it
-// is 0, and of the class given if one is), polled for up to `ms`; nullptr when none showed up in time.
-inline HWND FindTopWindow(const std::wstring &caption, DWORD pid = 0, DWORD ms = kGuiTimeoutMs,
-                          const wchar_t *className = nullptr) {
+// The visible dialog (class #32770: a message box, or the launcher itself) of process `pid` whose
+// caption is exactly `caption`, polled for up to `ms`; nullptr when none showed up in time.
+inline HWND FindDialog(const std::wstring &caption, DWORD pid, DWORD ms = kGuiTimeoutMs) {
     HWND found = nullptr;
     WaitUntil(
         [&] {
-            for (HWND w : TopWindows(pid, className))
+            for (HWND w : TopWindows(pid, L"#32770"))
                 if (IsWindowVisible(w) && WindowText(w) == caption)
                     return (found = w) != nullptr;
             return false;
@@ -101,10 +95,8 @@ inline bool Click(HWND parent, int controlId) {
 
 // A message box (dialog class #32770) and what it shows.
 struct MessageBoxInfo {
-    HWND window = nullptr;
-    HWND owner = nullptr;
-    std::wstring caption;
-    std::wstring text;                 // the message's static control
+    HWND window = nullptr, owner = nullptr;
+    std::wstring caption, text;        // text: the message's static control
     std::vector<std::wstring> buttons; // texts of the visible buttons, in tab order
     bool hasIcon = false;
 };
@@ -116,18 +108,11 @@ inline MessageBoxInfo ReadMessageBox(HWND box) {
         if (WindowClass(c) == L"Button" && IsWindowVisible(c))
             info.buttons.push_back(WindowText(c));
         else if (label && (GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
-            info.hasIcon = info.hasIcon || detail::Ask(c, STM_GETICON) != 0;
+            info.hasIcon = info.hasIcon || Ask(c, STM_GETICON) != 0;
         else if (label && info.text.empty())
             info.text = WindowText(c); // the message, the first text of the box
     }
     return info;
-}
-
-// Waits for a visible #32770 window with this caption belonging to process `pid`.
-inline std::optional<MessageBoxInfo> WaitForMessageBox(const std::wstring &caption, DWORD pid,
-                                                       DWORD ms = kGuiTimeoutMs) {
-    HWND box = FindTopWindow(caption, pid, ms, L"#32770");
-    return box ? std::optional<MessageBoxInfo>(ReadMessageBox(box)) : std::nullopt;
 }
 
 // Top-level dialog windows (#32770) of `pid` other than `except`, shown or not: a modal dialog
@@ -160,14 +145,8 @@ inline void SendKey(HWND window, Key key) {
     PostMessageW(target, alt ? WM_SYSKEYUP : WM_KEYUP, vk, flags | (1L << 30) | (1L << 31));
 }
 
-// WM_CLOSE
 inline void PostClose(HWND window) {
     PostMessageW(window, WM_CLOSE, 0, 0);
-}
-
-// The system menu's Close (WM_SYSCOMMAND SC_CLOSE)
-inline void PostSystemClose(HWND window) {
-    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
 // Waits until the window's thread has handled everything posted to it before this call.
@@ -175,13 +154,10 @@ inline bool Sync(HWND window, DWORD ms = kGuiTimeoutMs) {
     // Sent messages overtake posted ones, so a round trip proves nothing about what was posted.
     // Instead post a harmless, visible change of a button's pushed look behind everything else
     // and wait until it shows, then take it back the same way.
-    HWND button = nullptr;
-    for (HWND child : Children(window))
-        if (!button && WindowClass(child) == L"Button")
-            button = child;
+    HWND button = FindWindowExW(window, nullptr, L"Button", nullptr); // the first in Z order
     if (!button)
-        return detail::Ask(window, WM_NULL) != -1;
-    auto pushed = [&] { return (detail::Ask(button, BM_GETSTATE) & BST_PUSHED) != 0; };
+        return Ask(window, WM_NULL) != -1;
+    auto pushed = [&] { return (Ask(button, BM_GETSTATE) & BST_PUSHED) != 0; };
     bool wasPushed = pushed();
     PostMessageW(button, BM_SETSTATE, !wasPushed, 0);
     if (!WaitUntil([&] { return pushed() != wasPushed; }, ms))

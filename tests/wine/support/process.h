@@ -48,17 +48,14 @@ class ChildProcess {
             throw std::runtime_error("CreateProcess failed: " + std::to_string(GetLastError()));
         CloseHandle(pi.hThread);
         process_.Reset(pi.hProcess);
-        pid_ = pi.dwProcessId;
     }
-    // Kills the process if it still runs.
+    // Kills the process if it still runs (on one that has ended, TerminateProcess merely fails).
     ~ChildProcess() {
-        if (!WaitForExit(0)) {
-            TerminateProcess(process_.Get(), 1);
-            WaitForExit(5000);
-        }
+        TerminateProcess(process_.Get(), 1);
+        WaitForExit(5000);
     }
 
-    DWORD Id() const { return pid_; }
+    DWORD Id() const { return GetProcessId(process_.Get()); }
     // Waits up to `ms` (stretched) for the process to end; true and its exit code when it did.
     bool WaitForExit(DWORD ms, DWORD *exitCode = nullptr) {
         if (WaitForSingleObject(process_.Get(), Patience(ms)) != WAIT_OBJECT_0)
@@ -70,7 +67,6 @@ class ChildProcess {
 
   private:
     win32::Handle process_;
-    DWORD pid_ = 0;
 };
 
 } // namespace wintest

@@ -14,13 +14,11 @@
 
 namespace wintest {
 
-namespace detail {
-inline void Check(bool ok, const char *what, const std::wstring &path) {
+inline void FileCheck(bool ok, const char *what, const std::wstring &path) {
     if (!ok)
         throw std::runtime_error(std::string(what) + " failed for " + mend::Utf8FromWide(path) + " (error " +
                                  std::to_string(GetLastError()) + ")");
 }
-} // namespace detail
 
 class TempFolder {
   public:
@@ -55,13 +53,12 @@ class TempFolder {
 
 inline void WriteFile(const std::wstring &path, const std::string &bytes) {
     std::ofstream file(std::filesystem::path(path), std::ios::binary);
-    detail::Check(bool(file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush()),
-                  "writing", path);
+    FileCheck(bool(file.write(bytes.data(), std::streamsize(bytes.size())).flush()), "writing", path);
 }
 
 inline std::string ReadFile(const std::wstring &path) {
     std::ifstream file(std::filesystem::path(path), std::ios::binary);
-    detail::Check(bool(file), "reading", path);
+    FileCheck(bool(file), "reading", path);
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
@@ -69,14 +66,10 @@ inline bool Exists(const std::wstring &path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-inline bool IsReadOnly(const std::wstring &path) {
-    return Exists(path) && (GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_READONLY);
-}
-
 inline void SetReadOnly(const std::wstring &path, bool readOnly) {
     DWORD a = GetFileAttributesW(path.c_str());
     a = readOnly ? (a | FILE_ATTRIBUTE_READONLY) : (a & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
-    detail::Check(Exists(path) && SetFileAttributesW(path.c_str(), a), "SetFileAttributes", path);
+    FileCheck(Exists(path) && SetFileAttributesW(path.c_str(), a), "SetFileAttributes", path);
 }
 
 inline void MakeFolders(const std::wstring &path) {
