@@ -17,7 +17,8 @@ FolderContents Contents(const std::wstring &folder) {
         if (entry.is_directory())
             out[name + L"\\"] = "";
         else
-            out[name + (wintest::IsReadOnly(path) ? L"*" : L"")] = wintest::ReadFile(path);
+            out[name + (GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_READONLY ? L"*" : L"")] =
+                wintest::ReadFile(path);
     }
     return out;
 }
