@@ -104,12 +104,12 @@ struct MessageBoxInfo {
 inline MessageBoxInfo ReadMessageBox(HWND box) {
     MessageBoxInfo info{box, GetWindow(box, GW_OWNER), WindowText(box), {}, {}, false};
     for (HWND c : Children(box)) {
-        const bool label = WindowClass(c) == L"Static" && IsWindowVisible(c);
-        if (WindowClass(c) == L"Button" && IsWindowVisible(c))
+        const std::wstring kind = IsWindowVisible(c) ? WindowClass(c) : L"";
+        if (kind == L"Button")
             info.buttons.push_back(WindowText(c));
-        else if (label && (GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+        else if (kind == L"Static" && (GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
             info.hasIcon = info.hasIcon || Ask(c, STM_GETICON) != 0;
-        else if (label && info.text.empty())
+        else if (kind == L"Static" && info.text.empty())
             info.text = WindowText(c); // the message, the first text of the box
     }
     return info;
@@ -174,8 +174,9 @@ inline std::wstring SaveScreenshot(HWND window, const std::wstring &name) {
     SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     RedrawWindow(window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    RECT r{}; // none when there is no window: then no picture is written, and it throws below
-    GetWindowRect(window, &r);
+    RECT r;
+    if (!GetWindowRect(window, &r) || r.right <= r.left || r.bottom <= r.top)
+        throw std::runtime_error("SaveScreenshot: no window to take");
     const int w = r.right - r.left, h = r.bottom - r.top;
     win32::WindowDC screen(nullptr);
     win32::GdiObject bitmap(CreateCompatibleBitmap(screen.Get(), w, h));
